@@ -1,0 +1,37 @@
+#include <cstdio>
+
+#include "app/main_sequence.h"
+#include "platform/platform.h"
+#include "serial/port.h"
+
+namespace bc {
+
+namespace {
+
+// The last word the platform wrote; zero until the first query succeeds.
+DWORD modemStatus = 0;
+
+void printModemStatus(const char* label) {
+    GetCommModemStatus(hPort, &modemStatus);
+    printf("%s: %04X %04X %04X %04X %04X \n", label, unsigned(modemStatus), unsigned(MS_CTS_ON),
+           unsigned(MS_DSR_ON), unsigned(MS_RING_ON), unsigned(MS_RLSD_ON));
+}
+
+}  // namespace
+
+// Break, RTS and DTR are raised and never lowered: every round after the
+// first finds them up already.
+void modemLineTest() {
+    for (int i = 0; i < 2000; ++i) {
+        printf("====================================================\n");
+        printModemStatus("GetCommModemStatus");
+        _sleep(50);
+        EscapeCommFunction(hPort, SETBREAK);
+        EscapeCommFunction(hPort, SETRTS);
+        EscapeCommFunction(hPort, SETDTR);
+        _sleep(50);
+        printModemStatus("GetCommModemStatu_");
+    }
+}
+
+}  // namespace bc

@@ -1,0 +1,48 @@
+// ReadFile's waiting rules, as the Windows serial driver applies COMMTIMEOUTS:
+// the read ends when the count has arrived; when ReadIntervalTimeout passes
+// after a received byte (that clock starts only with the first byte and
+// restarts with every byte); or when constant + multiplier x count has passed
+// since the call began. A time-out is success with fewer bytes.
+#include "platform/posix/port.h"
+
+namespace bc::posix {
+
+DWORD timedRead(Port& port, uint8_t* into, DWORD count, DWORD& got) {
+    const COMMTIMEOUTS t = port.timeouts;
+    got = 0;
+    // MAXDWORD interval with no totals: return at once with what is there.
+    if (t.ReadIntervalTimeout == MAXDWORD && !t.ReadTotalTimeoutMultiplier &&
+        !t.ReadTotalTimeoutConstant)
+        return port.readNow(into, count, got);
+
+    const bool totalLimited = t.ReadTotalTimeoutMultiplier || t.ReadTotalTimeoutConstant;
+    const int64_t start = port.nowMs();
+    const int64_t totalEnd =
+        start + int64_t(t.ReadTotalTimeoutMultiplier) * count + t.ReadTotalTimeoutConstant;
+    const bool intervalLimited = t.ReadIntervalTimeout && t.ReadIntervalTimeout != MAXDWORD;
+    int64_t lastByte = start;
+
+    while (got < count) {
+        DWORD n = 0;
+        if (DWORD e = port.readNow(into + got, count - got, n)) return e;
+        if (n > 0) {
+            got += n;
+            lastByte = port.nowMs();
+            continue;
+        }
+        int64_t now = port.nowMs();
+        int64_t wait = -1;
+        if (totalLimited) wait = totalEnd - now;
+        if (intervalLimited && got > 0) {
+            int64_t w = lastByte + t.ReadIntervalTimeout - now;
+            wait = wait < 0 ? w : (w < wait ? w : wait);
+        }
+        if ((totalLimited || (intervalLimited && got > 0)) && wait <= 0) break;
+        bool readable = false;
+        if (DWORD e = port.waitReadable(wait, readable)) return e;
+        if (!readable && wait < 0) break;
+    }
+    return ERROR_SUCCESS;
+}
+
+}  // namespace bc::posix

@@ -1,0 +1,165 @@
+// The Win32 serial calls on POSIX. A HANDLE points at a slot of a small table
+// of open ports; every call sets the error that GetLastError reports.
+#include <array>
+#include <cstdlib>
+#include <string>
+
+#include "platform/posix/device_path.h"
+#include "platform/posix/port.h"
+#include "platform/seam.h"
+
+namespace bc::posix {
+std::unique_ptr<Port> openTtyPort(const char* path, DWORD& error);
+std::unique_ptr<Port> openSimPort(seam::SimDevice& device, const char* path, DWORD& error);
+}  // namespace bc::posix
+
+namespace {
+
+using bc::posix::Port;
+
+thread_local DWORD g_lastError = ERROR_SUCCESS;
+std::array<std::unique_ptr<Port>, 16> g_ports;
+
+// Ports still open when the process ends give up their exclusive lock, so
+// that the next program can open the device.
+void releaseAll() {
+    for (auto& p : g_ports)
+        if (p) p->release();
+}
+
+BOOL fail(DWORD error) {
+    g_lastError = error;
+    return FALSE;
+}
+
+BOOL result(DWORD error) {
+    g_lastError = error;
+    return error ? FALSE : TRUE;
+}
+
+Port* portOf(HANDLE h) {
+    for (auto& p : g_ports)
+        if (h == static_cast<void*>(&p) && p) return p.get();
+    return nullptr;
+}
+
+HANDLE store(std::unique_ptr<Port> port) {
+    static bool registered = (std::atexit(releaseAll), true);
+    (void)registered;
+    for (auto& p : g_ports)
+        if (!p) {
+            p = std::move(port);
+            return static_cast<void*>(&p);
+        }
+    g_lastError = ERROR_TOO_MANY_OPEN_FILES;
+    return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPVOID, DWORD creation,
+                   DWORD, HANDLE) {
+    // Only what the serial port needs: an existing device, opened for
+    // reading and writing, exclusively.
+    if (!fileName || creation != OPEN_EXISTING || shareMode != 0 ||
+        (desiredAccess & (GENERIC_READ | GENERIC_WRITE)) != (GENERIC_READ | GENERIC_WRITE)) {
+        g_lastError = ERROR_INVALID_PARAMETER;
+        return INVALID_HANDLE_VALUE;
+    }
+    DWORD error = ERROR_SUCCESS;
+    std::unique_ptr<Port> port;
+    if (bc::seam::SimDevice* dev = bc::seam::attachedDevice())
+        port = bc::posix::openSimPort(*dev, fileName, error);
+    else
+        port = bc::posix::openTtyPort(bc::posix::devicePathFor(fileName).c_str(), error);
+    if (!port) {
+        g_lastError = error;
+        return INVALID_HANDLE_VALUE;
+    }
+    g_lastError = ERROR_SUCCESS;
+    return store(std::move(port));
+}
+
+BOOL CloseHandle(HANDLE h) {
+    for (auto& p : g_ports)
+        if (h == static_cast<void*>(&p) && p) {
+            p->release();
+            p.reset();
+            return result(ERROR_SUCCESS);
+        }
+    return fail(ERROR_INVALID_HANDLE);
+}
+
+DWORD GetLastError(void) { return g_lastError; }
+void SetLastError(DWORD code) { g_lastError = code; }
+
+BOOL SetupComm(HANDLE h, DWORD inQueue, DWORD outQueue) {
+    Port* p = portOf(h);
+    return p ? result(p->setupComm(inQueue, outQueue)) : fail(ERROR_INVALID_HANDLE);
+}
+
+BOOL GetCommState(HANDLE h, LPDCB dcb) {
+    Port* p = portOf(h);
+    if (!p) return fail(ERROR_INVALID_HANDLE);
+    if (!dcb) return fail(ERROR_INVALID_PARAMETER);
+    return result(p->getState(*dcb));
+}
+
+BOOL SetCommState(HANDLE h, LPDCB dcb) {
+    Port* p = portOf(h);
+    if (!p) return fail(ERROR_INVALID_HANDLE);
+    if (!dcb) return fail(ERROR_INVALID_PARAMETER);
+    return result(p->setState(*dcb));
+}
+
+BOOL GetCommTimeouts(HANDLE h, LPCOMMTIMEOUTS timeouts) {
+    Port* p = portOf(h);
+    if (!p) return fail(ERROR_INVALID_HANDLE);
+    if (!timeouts) return fail(ERROR_INVALID_PARAMETER);
+    *timeouts = p->timeouts;
+    return result(ERROR_SUCCESS);
+}
+
+BOOL SetCommTimeouts(HANDLE h, LPCOMMTIMEOUTS timeouts) {
+    Port* p = portOf(h);
+    if (!p) return fail(ERROR_INVALID_HANDLE);
+    if (!timeouts) return fail(ERROR_INVALID_PARAMETER);
+    return result(p->setTimeouts(*timeouts));
+}
+
+BOOL ReadFile(HANDLE h, LPVOID buffer, DWORD toRead, LPDWORD bytesRead, LPVOID) {
+    if (bytesRead) *bytesRead = 0;
+    Port* p = portOf(h);
+    if (!p) return fail(ERROR_INVALID_HANDLE);
+    if (!buffer && toRead) return fail(ERROR_INVALID_PARAMETER);
+    DWORD got = 0;
+    DWORD e = bc::posix::timedRead(*p, static_cast<uint8_t*>(buffer), toRead, got);
+    if (bytesRead) *bytesRead = got;
+    return result(e);
+}
+
+BOOL WriteFile(HANDLE h, LPCVOID buffer, DWORD toWrite, LPDWORD bytesWritten, LPVOID) {
+    if (bytesWritten) *bytesWritten = 0;
+    Port* p = portOf(h);
+    if (!p) return fail(ERROR_INVALID_HANDLE);
+    if (!buffer && toWrite) return fail(ERROR_INVALID_PARAMETER);
+    DWORD written = 0;
+    DWORD e = toWrite ? p->write(static_cast<const uint8_t*>(buffer), toWrite, written) : 0;
+    if (bytesWritten) *bytesWritten = written;
+    return result(e);
+}
+
+BOOL EscapeCommFunction(HANDLE h, DWORD func) {
+    Port* p = portOf(h);
+    return p ? result(p->escape(func)) : fail(ERROR_INVALID_HANDLE);
+}
+
+BOOL GetCommModemStatus(HANDLE h, LPDWORD modemStat) {
+    Port* p = portOf(h);
+    if (!p) return fail(ERROR_INVALID_HANDLE);
+    if (!modemStat) return fail(ERROR_INVALID_PARAMETER);
+    DWORD status = 0;
+    DWORD e = p->modemStatus(status);
+    if (!e) *modemStat = status;
+    return result(e);
+}

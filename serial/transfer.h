@@ -1,0 +1,30 @@
+// Raw byte transfer on hPort through the shared frame buffer.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace bc {
+
+constexpr int ioBufSize = 100;
+
+// Adapter frames are built here from index 0 and replies are read back over
+// them; bytes are unsigned.
+extern unsigned char ioBuf[ioBufSize];
+
+extern DWORD iBytesWritten;  // count reported for the last writeIoBuf
+extern DWORD iBytesSent;     // count reported for the last writeBytes
+extern DWORD iBytesRead;     // count reported for the last readIoBuf
+
+// Sends ioBuf[0..count-1] and prints " iBytesWritten: %d \n". `fd` is
+// ignored: every transfer goes to hPort. Counts outside 0..100 are clamped
+// to the buffer.
+void writeIoBuf(int fd, int count);
+
+// Sends `count` bytes from `bytes`; prints nothing.
+void writeBytes(int fd, const char* bytes, int count);
+
+// Reads up to `count` bytes into ioBuf from index 0 (clamped to the buffer);
+// bytes that do not arrive keep their earlier contents.
+void readIoBuf(int fd, int count);
+
+}  // namespace bc

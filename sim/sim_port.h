@@ -1,0 +1,87 @@
+// A simulated serial port as the device side sees it: it keeps the line
+// settings the host writes, plays a loopback plug on the modem-control lines,
+// records everything the host sends, and delivers bytes back to the host at
+// chosen (virtual) times. A Peer, when set, is the device model that answers.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string_view>
+#include <vector>
+
+#include "platform/seam.h"
+
+namespace bc::sim {
+
+class SimPort;
+
+// A device on the far end of the line.
+class Peer {
+public:
+    virtual ~Peer() = default;
+    // The host sent these bytes at `now`; replies go out with port.send().
+    virtual void receive(const uint8_t* bytes, size_t count, int64_t now, SimPort& port) = 0;
+};
+
+class SimPort : public seam::SimDevice {
+public:
+    SimPort();
+
+    // ---- how the device behaves (set by tests and the bench) ----
+    enum class Presence { present, absent, busy };
+    Presence presence = Presence::present;
+    // A non-zero code makes that step fail with it.
+    DWORD setupCommError = 0, getStateError = 0, setStateError = 0, setTimeoutsError = 0;
+    DWORD modemStatusError = 0, escapeError = 0;
+    bool vanished = false;  // reads and writes fail as if the device were unplugged
+    bool silent = false;    // replies of the peer are dropped
+    bool loopbackPlug = true;  // RTS drives CTS; DTR drives DSR and carrier detect
+    DCB driverDcb{};           // what GetCommState reports before any SetCommState
+    Peer* peer = nullptr;
+
+    // ---- what the host did ----
+    std::vector<uint8_t> received;
+    struct Escape {
+        int64_t at;
+        DWORD func;
+    };
+    std::vector<Escape> escapes;
+    bool isOpen = false;
+    int openCount = 0;
+    bool stateWritten = false;
+    DCB dcb{};
+    COMMTIMEOUTS timeouts{};
+    DWORD inQueue = 0, outQueue = 0;
+    bool breakOn = false, rts = false, dtr = false;
+
+    // ---- bytes to the host ----
+    // Queues bytes that reach the host at `at` (never before bytes queued earlier).
+    void send(const uint8_t* bytes, size_t count, int64_t at);
+    void send(std::string_view text, int64_t at);
+    // Queues the bytes in pieces of `piece` bytes, `gapMs` apart.
+    void sendInPieces(std::string_view bytes, size_t piece, int64_t gapMs, int64_t at);
+    size_t pendingBytes() const { return outbox_.size(); }
+    void clearReceived() { received.clear(); }
+
+    // ---- seam::SimDevice ----
+    DWORD open(const char* path) override;
+    void close() override;
+    DWORD setupComm(DWORD in, DWORD out) override;
+    DWORD getState(DCB& dcb) override;
+    DWORD setState(const DCB& dcb) override;
+    DWORD setTimeouts(const COMMTIMEOUTS& t) override;
+    DWORD write(const uint8_t* bytes, DWORD count, int64_t now, DWORD& written) override;
+    DWORD read(uint8_t* into, DWORD max, int64_t now, DWORD& got) override;
+    int64_t nextByteAt(int64_t now) override;
+    DWORD escape(DWORD func, int64_t now) override;
+    DWORD modemStatus(DWORD& status) override;
+
+private:
+    struct Timed {
+        int64_t at;
+        uint8_t byte;
+    };
+    std::deque<Timed> outbox_;
+};
+
+}  // namespace bc::sim

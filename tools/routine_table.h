@@ -1,0 +1,38 @@
+// The routines benchcom-run can call, one table per subsystem.
+#pragma once
+
+#include <span>
+
+namespace bc::run {
+
+// Parsed arguments, in the order the routine takes them after fd.
+struct Args {
+    int fd = 0;
+    int num[8] = {};
+    const char* text[2] = {};
+    const int* sequence = nullptr;
+};
+
+// Argument kinds, one letter each: 'i' a C integer literal (decimal, 0x hex,
+// optional minus), 'c' a channel selector given as the character itself,
+// 't' a text, 's' the name of a register sequence. Numbers and channels fill
+// Args::num in order, texts Args::text.
+struct Routine {
+    const char* name;
+    const char* kinds;
+    const char* argNames;  // for the usage text, e.g. "lead text"
+    bool opensPort;
+    void (*call)(const Args&);
+};
+
+std::span<const Routine> appRoutines();
+std::span<const Routine> scopeRoutines();
+std::span<const Routine> issRoutines();
+std::span<const Routine> ledRoutines();
+
+// The register sequence of that name, or null.
+const int* sequenceNamed(const char* name);
+// The names sequenceNamed knows, for the usage text ("" when there are none).
+const char* sequenceNames();
+
+}  // namespace bc::run
