@@ -1,6 +1,12 @@
 #pragma once
 
+#include "platform/platform.h"
+
 namespace bc {
+
+// The modem-status word as the platform last wrote it; zero until the first
+// query succeeds.
+extern DWORD modemStatus;
 
 // The fixed run of the tool: learn-string check, banner, open, close, open
 // again, then the modem-control line exerciser. Arguments are ignored.

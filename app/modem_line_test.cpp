@@ -6,10 +6,9 @@
 
 namespace bc {
 
-namespace {
-
-// The last word the platform wrote; zero until the first query succeeds.
 DWORD modemStatus = 0;
+
+namespace {
 
 void printModemStatus(const char* label) {
     GetCommModemStatus(hPort, &modemStatus);
