@@ -1,4 +1,10 @@
 // The benchcom executable: the main sequence, nothing else.
 #include "app/main_sequence.h"
+#include "platform/platform.h"
 
-int main(int argc, char** argv, char** envp) { return bc::main(argc, argv, envp); }
+int main(int argc, char** argv, char** envp) {
+    // Ctrl-C during the long exerciser still flushes the output and releases
+    // the port for the next program.
+    bc::endCleanlyOnInterrupt();
+    return bc::main(argc, argv, envp);
+}

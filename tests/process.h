@@ -1,0 +1,115 @@
+// Runs one of the project's executables as a child process, the way a person
+// or an end-to-end check would, and collects what it prints.
+#pragma once
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace bc::test {
+
+struct ProcessResult {
+    std::string out, err;
+    int status = -1;  // exit status, or 128 + signal
+};
+
+class Child {
+public:
+    // Starts `argv` with `env` added to the environment; stdout and stderr
+    // are pipes the test reads.
+    Child(std::vector<std::string> argv, std::vector<std::string> env = {}) {
+        int outPipe[2], errPipe[2];
+        if (pipe2(outPipe, O_CLOEXEC) || pipe2(errPipe, O_CLOEXEC)) return;
+        posix_spawn_file_actions_t fa;
+        posix_spawn_file_actions_init(&fa);
+        posix_spawn_file_actions_adddup2(&fa, outPipe[1], 1);
+        posix_spawn_file_actions_adddup2(&fa, errPipe[1], 2);
+        std::vector<char*> args, envp;
+        for (auto& a : argv) args.push_back(a.data());
+        args.push_back(nullptr);
+        for (char** e = environ; *e; ++e) envp.push_back(*e);
+        for (auto& e : env) envp.push_back(e.data());
+        envp.push_back(nullptr);
+        if (posix_spawn(&pid_, args[0], &fa, nullptr, args.data(), envp.data()) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&fa);
+        close(outPipe[1]);
+        close(errPipe[1]);
+        out_ = outPipe[0];
+        err_ = errPipe[0];
+    }
+    ~Child() {
+        if (pid_ > 0 && !reaped_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (out_ >= 0) close(out_);
+        if (err_ >= 0) close(err_);
+    }
+
+    // Reads stdout until it holds `text` or `timeoutMs` passes.
+    bool waitForOutput(const std::string& text, int timeoutMs) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (result.out.find(text) == std::string::npos) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                end - std::chrono::steady_clock::now());
+            if (left.count() <= 0 || !pump(int(left.count()))) return false;
+        }
+        return true;
+    }
+
+    void signal(int sig) { kill(pid_, sig); }
+
+    // Collects all output and the exit status (kills the child after timeoutMs).
+    ProcessResult& finish(int timeoutMs = 20000) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (pump(50) || std::chrono::steady_clock::now() < end) {
+            int st;
+            if (waitpid(pid_, &st, WNOHANG) == pid_) {
+                reaped_ = true;
+                while (pump(0)) {
+                }
+                result.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+                return result;
+            }
+        }
+        kill(pid_, SIGKILL);
+        return result;
+    }
+
+    ProcessResult result;
+
+private:
+    // Moves whatever is ready on either pipe into the result.
+    bool pump(int timeoutMs) {
+        pollfd p[2] = {{out_, POLLIN, 0}, {err_, POLLIN, 0}};
+        if (poll(p, 2, timeoutMs) <= 0) return false;
+        char buf[8192];
+        bool any = false;
+        for (int i = 0; i < 2; ++i)
+            if (p[i].revents) {
+                ssize_t n = read(p[i].fd, buf, sizeof buf);
+                if (n > 0) (i ? result.err : result.out).append(buf, size_t(n)), any = true;
+            }
+        return any;
+    }
+
+    pid_t pid_ = -1;
+    int out_ = -1, err_ = -1;
+    bool reaped_ = false;
+};
+
+inline ProcessResult run(std::vector<std::string> argv, std::vector<std::string> env = {}) {
+    Child child(std::move(argv), std::move(env));
+    return child.finish();
+}
+
+}  // namespace bc::test

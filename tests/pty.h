@@ -1,0 +1,72 @@
+// A pseudo-terminal whose device side the test plays: the tool opens the
+// slave through the real termios layer, the test reads and writes the master.
+#pragma once
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+
+namespace bc::test {
+
+class Pty {
+public:
+    Pty() {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0)
+            slave_ = ptsname(master_);
+        fcntl(master_, F_SETFL, O_NONBLOCK);
+    }
+    ~Pty() { closeMaster(); }
+    Pty(const Pty&) = delete;
+    Pty& operator=(const Pty&) = delete;
+
+    bool ok() const { return master_ >= 0 && !slave_.empty(); }
+    const std::string& slavePath() const { return slave_; }
+    int master() const { return master_; }
+
+    void write(const std::string& bytes) {
+        size_t done = 0;
+        while (done < bytes.size()) {
+            ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+            if (n > 0) done += size_t(n);
+            else {
+                pollfd p{master_, POLLOUT, 0};
+                poll(&p, 1, 100);
+            }
+        }
+    }
+
+    // Reads until `quietMs` pass without a byte, or `max` bytes have come.
+    std::string readUntilQuiet(int quietMs, size_t max = 1 << 20) {
+        std::string got;
+        char buf[4096];
+        while (got.size() < max) {
+            pollfd p{master_, POLLIN, 0};
+            if (poll(&p, 1, quietMs) <= 0) break;
+            ssize_t n = ::read(master_, buf, sizeof buf);
+            if (n <= 0) break;
+            got.append(buf, size_t(n));
+        }
+        return got;
+    }
+
+    void closeMaster() {
+        if (master_ >= 0) close(master_);
+        master_ = -1;
+    }
+
+private:
+    int master_ = -1;
+    std::string slave_;
+};
+
+inline double msSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+}  // namespace bc::test
