@@ -1,0 +1,40 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "app/delay.h"
+#include "sim/virtual_bench.h"
+
+namespace bc {
+namespace {
+
+TEST(DelayMs, WaitsTheGivenTicks) {
+    sim::VirtualBench bench;
+    int64_t start = bench.now();
+    delayMs(600);
+    EXPECT_GE(bench.now() - start, 600);
+    EXPECT_LE(bench.now() - start, 602);
+}
+
+TEST(DelayMs, ZeroOrNegativeReturnsAfterOneReadingInTheLoop) {
+    sim::VirtualBench bench;
+    for (int ticks : {0, -1, -5000, INT_MIN}) {
+        int64_t start = bench.now();
+        delayMs(ticks);
+        // One reading for the start, one in the loop; each moves the
+        // virtual clock on by a tick.
+        EXPECT_EQ(bench.now() - start, 2) << ticks;
+    }
+}
+
+TEST(DelayMs, WaitsInFullWhereTheTargetPassesThirtyTwoBits) {
+    sim::VirtualBench bench;
+    bench.clock.advanceTo(int64_t(INT_MAX) - 10);
+    int64_t start = bench.now();
+    delayMs(1000);
+    EXPECT_GE(bench.now() - start, 1000);
+    EXPECT_LE(bench.now() - start, 1002);
+}
+
+}  // namespace
+}  // namespace bc
