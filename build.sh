@@ -2,6 +2,8 @@
 # Builds benchcom, installing what a fresh Debian machine lacks, then
 #   ./build.sh run [ARG...]  runs benchcom (on the simulated bench when built)
 #   ./build.sh test          runs the whole test suite
+#   ./build.sh checks        builds with warnings as errors and runs the suite again under
+#                            AddressSanitizer and UndefinedBehaviorSanitizer
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -22,8 +24,12 @@ install_missing() {
 
 build() {
     install_missing
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${BENCHCOM_CMAKE_ARGS:-} >/dev/null
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build build
+}
+
+run_tests() {
+    ctest --test-dir "$1" --output-on-failure -j"$(nproc)" --timeout 300
 }
 
 case "${1:-}" in
@@ -37,10 +43,19 @@ run)
     ;;
 test)
     build
-    ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 300
+    run_tests build
+    ;;
+checks)
+    install_missing
+    flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+    cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBENCHCOM_WERROR=ON \
+        -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" >/dev/null
+    cmake --build build-sanitize
+    ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+        run_tests build-sanitize
     ;;
 *)
-    echo "usage: ./build.sh run | test" >&2
+    echo "usage: ./build.sh run | test | checks" >&2
     exit 2
     ;;
 esac

@@ -4,6 +4,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
+#include <termios.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -25,10 +27,13 @@ struct ProcessResult {
 class Child {
 public:
     // Starts `argv` with `env` added to the environment; stdout and stderr
-    // are pipes the test reads.
-    Child(std::vector<std::string> argv, std::vector<std::string> env = {}) {
+    // are pipes the test reads. With `terminalOut` stdout is a raw
+    // pseudo-terminal instead, so that the C library flushes it line by line.
+    Child(std::vector<std::string> argv, std::vector<std::string> env = {},
+          bool terminalOut = false) {
         int outPipe[2], errPipe[2];
-        if (pipe2(outPipe, O_CLOEXEC) || pipe2(errPipe, O_CLOEXEC)) return;
+        if (pipe2(errPipe, O_CLOEXEC)) return;
+        if (terminalOut ? !rawTerminal(outPipe) : pipe2(outPipe, O_CLOEXEC) != 0) return;
         posix_spawn_file_actions_t fa;
         posix_spawn_file_actions_init(&fa);
         posix_spawn_file_actions_adddup2(&fa, outPipe[1], 1);
@@ -88,6 +93,17 @@ public:
     ProcessResult result;
 
 private:
+    static bool rawTerminal(int fds[2]) {
+        if (openpty(&fds[0], &fds[1], nullptr, nullptr, nullptr) != 0) return false;
+        termios t;
+        tcgetattr(fds[1], &t);
+        cfmakeraw(&t);
+        tcsetattr(fds[1], TCSANOW, &t);
+        fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+        fcntl(fds[1], F_SETFD, FD_CLOEXEC);
+        return true;
+    }
+
     // Moves whatever is ready on either pipe into the result.
     bool pump(int timeoutMs) {
         pollfd p[2] = {{out_, POLLIN, 0}, {err_, POLLIN, 0}};

@@ -1,0 +1,39 @@
+// Serves a SimPort on a pseudo-terminal in real time: what a program writes
+// to the terminal reaches the device models, and what they send back reaches
+// the program when its time comes.
+#pragma once
+
+#include <string>
+
+#include "sim/sim_port.h"
+
+namespace bc::sim {
+
+class PtyHost {
+public:
+    PtyHost() = default;
+    ~PtyHost();
+    PtyHost(const PtyHost&) = delete;
+    PtyHost& operator=(const PtyHost&) = delete;
+
+    // Creates the pseudo-terminal; on failure returns false with a reason.
+    bool open(std::string& error);
+    const std::string& path() const { return path_; }
+
+    // Milliseconds on the clock the port's delivery times are kept in.
+    static int64_t nowMs();
+
+    // Moves bytes both ways for at most `waitMs` (returning early once
+    // anything has moved).
+    void pump(SimPort& port, int waitMs);
+
+private:
+    void deliver(SimPort& port);
+
+    int master_ = -1;
+    int slave_ = -1;  // held open so the terminal outlives each client's close
+    std::string path_;
+    std::string toClient_;
+};
+
+}  // namespace bc::sim
