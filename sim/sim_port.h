@@ -21,6 +21,9 @@ public:
     virtual ~Peer() = default;
     // The host sent these bytes at `now`; replies go out with port.send().
     virtual void receive(const uint8_t* bytes, size_t count, int64_t now, SimPort& port) = 0;
+    // True while a message has begun and not yet ended, so that a bench
+    // sharing one line between devices knows whose bytes come next.
+    virtual bool midMessage() const { return false; }
 };
 
 class SimPort : public seam::SimDevice {
