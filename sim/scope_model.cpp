@@ -146,7 +146,7 @@ void ScopeModel::reply(std::string text, int64_t now, SimPort& port) {
 
 void ScopeModel::replyNumber(double value, int64_t now, SimPort& port) {
     char text[64];
-    snprintf(text, sizeof text, " %.3e", value);
+    snprintf(text, sizeof text, "% .3e", value);  // a space where a sign would go
     std::string out = text;
     if (faults.queryReplyPadTo > out.size() + 1) out.append(faults.queryReplyPadTo - out.size() - 1, ' ');
     reply(out + "\n", now, port);
@@ -154,7 +154,7 @@ void ScopeModel::replyNumber(double value, int64_t now, SimPort& port) {
 
 void ScopeModel::replyInt(int value, int64_t now, SimPort& port) {
     char text[32];
-    snprintf(text, sizeof text, " %d", value);
+    snprintf(text, sizeof text, "% d", value);
     std::string out = text;
     if (faults.queryReplyPadTo > out.size() + 1) out.append(faults.queryReplyPadTo - out.size() - 1, ' ');
     reply(out + "\n", now, port);
