@@ -1,5 +1,6 @@
 #include "scope/learn_string.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace bc {
@@ -20,9 +21,16 @@ char* lrnFindField(char* text, const char* section, const char* key) {
     return const_cast<char*>(lrnFindField(static_cast<const char*>(text), section, key));
 }
 
+// strtof reads what "%f" would (the space in front, then a number) but is
+// defined for a value beyond float range, which an instrument's learn
+// string may carry: it comes back as infinity.
 float lrnGetFloat(const char* text, const char* section, const char* key) {
     float value = 0.0f;
-    if (const char* field = lrnFindField(text, section, key)) sscanf(field, "%f", &value);
+    if (const char* field = lrnFindField(text, section, key)) {
+        char* end = nullptr;
+        const float parsed = strtof(field, &end);
+        if (end != field) value = parsed;
+    }
     return value;
 }
 

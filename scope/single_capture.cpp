@@ -1,0 +1,96 @@
+#include "scope/single_capture.h"
+
+#include <cstdio>
+
+#include "app/delay.h"
+#include "scope/capture_csv.h"
+#include "scope/command_channel.h"
+#include "scope/scope_interface.h"
+#include "scope/setting_labels.h"
+#include "scope/waveform_block.h"
+
+namespace bc {
+
+namespace {
+
+struct ChannelTexts {
+    const char* memory;
+    const char* file;
+    const char* probe;
+    const char* scale;
+    const char* offset;
+};
+
+ChannelTexts textsFor(int channel) {
+    if (channel == scopeChannel1)
+        return {scopeCmdMemory1, "./op_scope1.csv", scopeQryProbe1, scopeQryScale1, scopeQryOffset1};
+    return {scopeCmdMemory2, "./op_scope2.csv", scopeQryProbe2, scopeQryScale2, scopeQryOffset2};
+}
+
+void writeNumberLine(FILE* csv, const char* format, int fd, const char* query) {
+    fprintf(csv, format, double(scopeQueryValue(fd, query)));
+}
+
+// Lines 1 to 11, each setting asked for just before its line is written.
+void writeSettingsHead(FILE* csv, int fd, int channel, const ChannelTexts& t) {
+    fprintf(csv, "Memory Length,4000,\n");
+    writeNumberLine(csv, "Trigger Level,%9.3E,\n", fd, scopeQryTriggerLevel);
+    writeCsvSource(csv, channel);
+    const float probe = scopeQueryValue(fd, t.probe);
+    fprintf(csv, "Probe,%s,\n", settingLabel(probeLabels, probeLabelCount, probe));
+    fprintf(csv, "Vertical Units,V,\n");
+    writeNumberLine(csv, "Vertical Scale,%9.3E,\n", fd, t.scale);
+    writeNumberLine(csv, "Vertical Position,%9.3E,\n", fd, t.offset);
+    fprintf(csv, "Horizontal Units,s,\n");
+    writeNumberLine(csv, "Horizontal Scale,%9.3E,\n", fd, scopeQryTimebaseScale);
+    writeNumberLine(csv, "Horizontal Position,%9.3E,\n", fd, scopeQryTimebaseDelay);
+    const float mode = scopeQueryValue(fd, scopeQryTimebaseSweep);
+    fprintf(csv, "Horizontal Mode,%s,\n", settingLabel(modeLabels, modeLabelCount, mode));
+}
+
+void printBlockTrace(const unsigned char* block, DWORD got) {
+    const float interval = blockTimeInterval(block);
+    printf("count_rd: %d %d \n", int(got), int(scopeBlockSize));
+    printf("count_rd: %d %d TimeInterval:%f\n", int(got), int(scopeBlockSize), double(interval));
+    printf("%c a: %c b: %c%c%c%c d:%c \n", block[0], block[1], block[2], block[3], block[4], block[5],
+           blockChannelChar(block));
+    printf("\nchannel:%c", blockChannelChar(block));
+}
+
+// One console plot row per sample, an empty line before every 16th; the
+// row shows the sample's byte offset, its value, and a 1 further right the
+// larger the value.
+void plotAndWriteSamples(const unsigned char* block, FILE* csv) {
+    for (unsigned k = 0; k < 2 * scopeBlockSampleCount; k += 2) {
+        if (k % 32 == 0) printf("\n");
+        const int v = blockSample(block, k);
+        printf("%5d,%3d,%*d\n", int(k), v, plotWidth(v), 1);
+        if (csv) fprintf(csv, "%3d,\n", v);
+    }
+    printf("\n");
+}
+
+}  // namespace
+
+void scopeReadAquire(int fd, int channel) {
+    const ChannelTexts t = textsFor(channel);
+    // Cleared so that samples a short or missing reply leaves out read as 0
+    // rather than as whatever the stack held.
+    unsigned char block[scopeBlockSize] = {};
+    printf("scopeReadAquire(fd,\"1\");\n");
+    ScopeSendCmd(fd, t.memory);
+    delayMs(600);
+    const DWORD got = count_rd(fd, "", block, scopeBlockSize);
+
+    FILE* csv = fopen(t.file, "w+");
+    if (csv) writeSettingsHead(csv, fd, channel, t);
+    printBlockTrace(block, got);
+    if (csv) writeCsvSamplingHead(csv, blockTimeInterval(block));
+    plotAndWriteSamples(block, csv);
+    if (csv) {
+        writeCsvEnd(csv);
+        fclose(csv);
+    }
+}
+
+}  // namespace bc
