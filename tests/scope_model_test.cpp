@@ -94,16 +94,18 @@ TEST(ScopeModel, AnswersAMemoryRequestWithOneBlockOfItsChannel) {
     EXPECT_FLOAT_EQ(period, 2.5e-6f * 10 / 4000);  // ten divisions of the time base
     EXPECT_EQ(b1[10], 1);
     EXPECT_EQ(b2[10], 2);
-    // Channel 1: a 2.5 V sine at 2 V/div about a 2 V position, 25 counts per
-    // division, rising through the position at the trigger (the centre).
+    // Channel 1: a 2.5 V sine at 2 V/div about a 2 V position, 50 counts per
+    // division (62.5 counts of swing about 50), rising through the position
+    // at the trigger (the centre).
     int lo = 1000, hi = -1000;
     for (size_t n = 0; n < 4000; ++n) lo = std::min(lo, sampleAt(b1, n)), hi = std::max(hi, sampleAt(b1, n));
-    EXPECT_EQ(hi, 25 + 31);
-    EXPECT_EQ(lo, 25 - 31);
-    EXPECT_EQ(sampleAt(b1, 2000), 25);
-    EXPECT_GT(sampleAt(b1, 2100), 25);
-    // Channel 2: a 1.5 V square wave, two levels only.
-    for (size_t n = 0; n < 4000; ++n) ASSERT_TRUE(sampleAt(b2, n) == 6 || sampleAt(b2, n) == 44) << n;
+    EXPECT_NEAR(hi, 50 + 62.5, 1);
+    EXPECT_NEAR(lo, 50 - 62.5, 1);
+    EXPECT_EQ(sampleAt(b1, 2000), 50);
+    EXPECT_GT(sampleAt(b1, 2100), 50);
+    // Channel 2: a 1.5 V square wave, its 2 V position entering with the
+    // opposite sign: (+-1.5 - 2) / 2 x 50, two levels only.
+    for (size_t n = 0; n < 4000; ++n) ASSERT_TRUE(sampleAt(b2, n) == -13 || sampleAt(b2, n) == -88) << n;
     EXPECT_EQ(sampleAt(b1, 123), w.model.lastSamples[0][123]);
 }
 
