@@ -17,15 +17,17 @@ namespace {
 // A learn reply that fills the whole learn buffer may go on past it. Left in
 // the port, its tail would become the start of channel 1's block and shift
 // every sample of the capture, so it is read off (until a read brings
-// nothing) before the first memory request.
+// nothing) before the first memory request. A device that never stops
+// talking is given up on after 64 KiB, far beyond any learn string.
 void dropLearnTail() {
+    constexpr DWORD kMostDropped = 64 * 1024;
     unsigned char scratch[256];
     DWORD dropped = 0;
     DWORD got = 0;
     do {
         ReadFile(hPort, scratch, sizeof scratch, &got, nullptr);
         dropped += got;
-    } while (got > 0);
+    } while (got > 0 && dropped < kMostDropped);
     printf("learn reply filled %d bytes, %d further bytes dropped\n", int(scopeLearnMax), int(dropped));
 }
 

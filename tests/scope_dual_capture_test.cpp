@@ -216,6 +216,19 @@ TEST(ScopeReadDual, ALearnReplyBeyond700BytesIsDrainedAndTheBlocksStayAligned) {
     EXPECT_EQ(out.find(dropLine, drop + 1), std::string::npos);
 }
 
+TEST(ScopeReadDual, ADeviceThatNeverStopsTalkingIsGivenUpOnAfter64KiB) {
+    InScratchDir dir;
+    ScopeBench s;
+    s.model.faults.learnPadTo = 1 << 20;
+    const std::string out = capture('1');
+    int dropped = -1;
+    const size_t at = out.find("learn reply filled 700 bytes, ");
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(sscanf(out.c_str() + at, "learn reply filled 700 bytes, %d further", &dropped), 1);
+    EXPECT_GE(dropped, 64 * 1024);
+    EXPECT_LT(dropped, 64 * 1024 + 256);
+}
+
 TEST(ScopeReadDual, OutOfTableSettingsAndShortBlocksAreHandledSoundly) {
     InScratchDir dir;
     ScopeBench s;
