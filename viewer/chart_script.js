@@ -26,10 +26,16 @@
   }
   window.addEventListener('error', onError);
 
+  // The C library prints a float that is not a number as nan or NAN and an infinite one as inf or
+  // INF. A block header that came garbled gives such a sampling period, and the script then names
+  // an undefined variable and stops before its first gbF call; these let it run on to the samples.
+  var NON_FINITE = { nan: NaN, NAN: NaN, inf: Infinity, INF: Infinity };
+
   // Clears what an earlier script left behind: its element, its globals, a gbF it may have replaced.
   function begin() {
     if (lastElement && lastElement.parentNode) lastElement.parentNode.removeChild(lastElement);
     SCRIPT_GLOBALS.forEach(function (name) { window[name] = undefined; });
+    Object.keys(NON_FINITE).forEach(function (name) { window[name] = NON_FINITE[name]; });
     window.gbF = gbF;
     var element = document.createElement('script');
     pending = { element: element, calls: [], errors: [] };

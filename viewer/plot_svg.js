@@ -29,6 +29,7 @@
   // Time runs over exactly the captured span; the vertical range is widened to whole ticks.
   function axis(range, unit, tickCount, widen, prefixed) {
     var step = ns.si.niceStep(range[1] - range[0], tickCount);
+    if (unit === 'samples' || unit === 'counts') step = Math.max(step, 1); // whole numbers only
     var min = widen ? Math.floor(range[0] / step) * step : range[0];
     var max = widen ? Math.ceil(range[1] / step) * step : range[1];
     var exponent = prefixed ? ns.si.prefixExponent(Math.max(Math.abs(min), Math.abs(max))) : 0;

@@ -49,12 +49,16 @@
     return tr;
   }
 
+  function shown(value, unit) {
+    return isFinite(value) ? String(value) + unit : '\u2014';
+  }
+
   function showDetails(captures, view) {
     var rows = [row(['file', 'kind', 'channel', 'scale', 'position', 'display offset', 'sampling period', 'samples'])];
     view.channels.forEach(function (ch) {
       var capture = captures.filter(function (c) { return c.name === ch.file; })[0];
-      rows.push(row([ch.file, capture.kind, ch.label, String(ch.scale) + ' ' + ch.units + '/div', String(ch.position) + ' ' + ch.units,
-        String(ch.displayOffset), String(ch.timeInterval) + ' s', String(ch.points.length)]));
+      rows.push(row([ch.file, capture.kind, ch.label, shown(ch.scale, ' ' + ch.units + '/div'), shown(ch.position, ' ' + ch.units),
+        shown(ch.displayOffset, ''), shown(ch.timeInterval, ' s'), String(ch.points.length)]));
     });
     details.replaceChildren.apply(details, rows);
   }

@@ -5,7 +5,7 @@
 import { chromium } from 'playwright-core';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { dirname, join, resolve } from 'node:path';
+import { dirname, join, relative, resolve, sep } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { readChartScript, readCsv } from './capture_files.mjs';
 
@@ -170,20 +170,26 @@ function checkLegend(what, legend, channels) {
 }
 
 // A capture taken while the instrument gave no settings: all scales and the period read as zero.
-function checkNoSettings(state, svg) {
-  check('no settings: loaded', state.status === 'ready', state.error ?? '');
-  check('no settings: falls back to counts and sample numbers', state.xUnit === 'samples' && state.yUnit === 'counts');
-  check('no settings: says why', state.warnings.length >= 2, JSON.stringify(state.warnings));
-  check('no settings: raw samples plotted', JSON.stringify(state.channels.map((c) => c.points))
+function checkDegenerate(what, state, svg) {
+  check(`${what}: loaded`, state.status === 'ready', state.error ?? '');
+  check(`${what}: falls back to counts and sample numbers`, state.xUnit === 'samples' && state.yUnit === 'counts');
+  check(`${what}: says why`, state.warnings.length >= 2, JSON.stringify(state.warnings));
+  check(`${what}: raw samples plotted`, JSON.stringify(state.channels.map((c) => c.points))
     === JSON.stringify([[[0, 12], [1, -7], [2, 0]], [[0, 3], [1, 4], [2, -128]]]), JSON.stringify(state.channels.map((c) => c.points)));
-  check('no settings: no NaN drawn', svg !== null && svg.traces.every((t) => t.points.flat().every(Number.isFinite)));
+  check(`${what}: no NaN drawn`, svg !== null && svg.traces.every((t) => t.points.flat().every(Number.isFinite)));
 }
 
-const NO_SETTINGS_SCRIPT = ["var Vertical1Units='V'", 'var Vertical1Scale=        0', 'var Vertical1Position=        0',
-  "var Vertical2Units='V'", 'var Vertical2Scale=        0', 'var Vertical2Position=        0',
+const degenerateScript = (scale1, scale2, timeInterval) => ["var Vertical1Units='V'", `var Vertical1Scale=${scale1}`,
+  'var Vertical1Position=        0', "var Vertical2Units='V'", `var Vertical2Scale=${scale2}`, 'var Vertical2Position=        0',
   'var displayOffset1=-Vertical1Position*1.0/Vertical1Scale*50.0', 'var displayOffset2=+Vertical2Position*1.0/Vertical2Scale*50.0',
-  'timeInterval=0.000000e+00',
+  `timeInterval=${timeInterval}`,
   ...[[12, 3], [-7, 4], [0, -128]].map(([a, b], n) => `gbF( 'vornel','x@y','Sun Feb  22 10:30:47 UTC 2015 ','h',${a},${b},0,0,'${n}');`)].join('\n') + '\n';
+// All settings zero, as when the instrument does not answer; and the texts the C library prints
+// for a float that is not a number or infinite, as a garbled block header gives.
+const DEGENERATE_SCRIPTS = {
+  'no settings': degenerateScript('        0', '        0', '0.000000e+00'),
+  'non-finite settings': degenerateScript('      NAN', '      INF', '-nan'),
+};
 
 // --- the run ---------------------------------------------------------------------------------
 async function run(page, scratch) {
@@ -197,6 +203,12 @@ async function run(page, scratch) {
   let state = await waitForLoad(page, 1);
   checkState('chart script (?src=)', state, script, 'chart script', exact);
   checkDrawing('chart script (?src=)', await readSvg(page), script, state);
+
+  const relativeSrc = relative(dirname(fileURLToPath(viewerPage)), resolve(chartPath)).split(sep).join('/');
+  await page.goto(`${viewerPage}?src=${encodeURIComponent(relativeSrc)}`);
+  state = await waitForLoad(page, 1);
+  check('chart script (?src= relative to the page)', state.status === 'ready'
+    && state.channels.every((c) => c.points.length === SAMPLES), `${relativeSrc}: ${state.status} ${state.error ?? ''}`);
 
   await page.setInputFiles('#csv-file', csvPath);
   state = await waitForLoad(page, state.loads + 1);
@@ -214,11 +226,13 @@ async function run(page, scratch) {
     checkState('single-channel CSV', state, merged, 'CSV', exact);
   }
 
-  const noSettings = join(scratch, 'no_settings.js');
-  writeFileSync(noSettings, NO_SETTINGS_SCRIPT);
-  await page.setInputFiles('#script-file', noSettings);
-  state = await waitForLoad(page, state.loads + 1);
-  checkNoSettings(state, await readSvg(page));
+  for (const [what, text] of Object.entries(DEGENERATE_SCRIPTS)) {
+    const file = join(scratch, `${what.replace(/\W/g, '_')}.js`);
+    writeFileSync(file, text);
+    await page.setInputFiles('#script-file', file);
+    state = await waitForLoad(page, state.loads + 1);
+    checkDegenerate(what, state, await readSvg(page));
+  }
 
   await page.goto(`${viewerPage}?src=${encodeURIComponent(pathToFileURL(join(scratch, 'missing.js')).href)}`);
   state = await waitForLoad(page, 1);
