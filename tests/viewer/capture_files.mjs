@@ -1,0 +1,44 @@
+// The test's own reading of the capture files, written apart from the viewer's code so that the
+// two can be checked against each other.
+const lines = (text) => text.split(/\r?\n/);
+
+// Chart script: nine head lines, then one gbF call per sample.
+export function readChartScript(text) {
+  const all = lines(text);
+  const value = (name) => {
+    const line = all.find((l) => l.startsWith(`var ${name}=`) || l.startsWith(`${name}=`));
+    return line === undefined ? undefined : line.slice(line.indexOf('=') + 1);
+  };
+  const units = (name) => /^'([^']*)'$/.exec(value(name) ?? '')?.[1];
+  const num = (name) => Number(value(name));
+  const head = {
+    units1: units('Vertical1Units'), scale1: num('Vertical1Scale'), position1: num('Vertical1Position'),
+    units2: units('Vertical2Units'), scale2: num('Vertical2Scale'), position2: num('Vertical2Position'),
+    timeInterval: num('timeInterval'),
+    offsetLines: [value('displayOffset1'), value('displayOffset2')],
+  };
+  // The offsets as the script's own two expressions define them.
+  head.offset1 = -head.position1 * 1.0 / head.scale1 * 50.0;
+  head.offset2 = +head.position2 * 1.0 / head.scale2 * 50.0;
+  const call = /^gbF\( '([^',]*)','([^',]*)','([^',]*)','([^',]*)',(-?\d+),(-?\d+),0,0,'(\d+)'\);$/;
+  const samples = all.filter((l) => l.startsWith('gbF(')).map((l) => {
+    const m = call.exec(l);
+    return m ? { s1: Number(m[5]), s2: Number(m[6]), n: Number(m[7]) } : null;
+  });
+  return { head, samples };
+}
+
+// CSV capture: optional learn-string lines, a head from "Memory Length" to "Waveform Data", rows.
+export function readCsv(text) {
+  const all = lines(text);
+  const first = all.findIndex((l) => l.startsWith('Memory Length,'));
+  const last = all.indexOf('Waveform Data,', first);
+  const settings = {};
+  for (const l of all.slice(first, last)) {
+    const comma = l.indexOf(',');
+    settings[l.slice(0, comma)] = l.slice(comma + 1).replace(/,$/, '').trim();
+  }
+  const end = all.findIndex((l, i) => i > last && /^=+$/.test(l));
+  const rows = all.slice(last + 1, end < 0 ? undefined : end).map((l) => l.split(',').map((f) => f.trim()));
+  return { first, last, end, settings, rows };
+}

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Browser test of the waveform viewer (viewer/index.html) in headless Chromium.
+#   tests/viewer/run.sh
+#       makes sample captures with make_sample.mjs (Linux and Windows file formats) under
+#       build/viewer-test/ and checks the viewer on each; screenshots go beside them
+#   tests/viewer/run.sh CHART_JS CSV OUT_PNG [SINGLE_CHANNEL_CSV...]
+#       checks the viewer on the given capture files
+# Installs what is missing first: Chromium and Node.js from Debian's packages, playwright-core
+# through npm ci (the version pinned in package-lock.json).
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+repo="$(cd "$here/../.." && pwd)"
+
+install_packages() {
+    local need=()
+    [ -x /usr/bin/chromium ] || need+=(chromium)
+    command -v node >/dev/null || need+=(nodejs)
+    command -v npm >/dev/null || need+=(npm)
+    [ ${#need[@]} -eq 0 ] && return
+    echo "installing: ${need[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${need[@]}"
+}
+
+# npm ci only when the pinned playwright-core is not the one installed.
+install_modules() {
+    local want have
+    want="$(node -p "require('$here/package-lock.json').packages['node_modules/playwright-core'].version")"
+    have="$(node -p "try { require('$here/node_modules/playwright-core/package.json').version } catch { '' }")"
+    [ "$want" = "$have" ] && return
+    (cd "$here" && npm ci --no-audit --no-fund)
+}
+
+install_packages
+install_modules
+
+if [ $# -gt 0 ]; then
+    exec node "$here/viewer_test.mjs" "$@"
+fi
+
+out="$repo/build/viewer-test"
+status=0
+for format in linux windows; do
+    flag=""
+    [ "$format" = windows ] && flag=--windows
+    node "$here/make_sample.mjs" "$out/$format" $flag
+    echo "== viewer on sample captures, $format file format"
+    node "$here/viewer_test.mjs" "$out/$format/gbookFtemp.js" "$out/$format/op_scope.csv" "$out/$format.png" \
+        "$out/$format/op_scope1.csv" "$out/$format/op_scope2.csv" || status=1
+done
+exit $status
