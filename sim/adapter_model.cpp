@@ -54,7 +54,7 @@ void AdapterModel::receive(const uint8_t* bytes, size_t count, int64_t now, SimP
 
 void AdapterModel::take(const uint8_t* frame, size_t length, std::vector<uint8_t>& reply,
                         int64_t now) {
-    frames.emplace_back(frame, frame + length);
+    if (keepLog) frames.emplace_back(frame, frame + length);
     ++frameCount_;
     const size_t before = reply.size();
     switch (frame[0]) {
@@ -105,7 +105,7 @@ void AdapterModel::modeCommand(uint8_t mode, uint8_t operand, std::vector<uint8_
 }
 
 void AdapterModel::setPins(uint8_t pattern, std::vector<uint8_t>& reply, int64_t now) {
-    pinFrames.push_back(pattern);
+    if (keepLog) pinFrames.push_back(pattern);
     if (!inIoMode()) {
         reply.push_back(kNack);
         return;

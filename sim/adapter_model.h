@@ -45,7 +45,9 @@ public:
     bool inIoMode() const;
     bool inI2cMode() const;
 
-    // ---- what the host sent ----
+    // ---- what the host sent (kept while keepLog is set; a long-running
+    // bench can clear it to bound its memory) ----
+    bool keepLog = true;
     std::vector<std::vector<uint8_t>> frames;  // every complete frame, in order
     std::vector<uint8_t> pinFrames;            // the byte of every set-pins frame
     size_t discardedBytes = 0;                 // bytes that began no known frame

@@ -116,7 +116,8 @@ TEST(AdapterCommands, Read5A12PrintsItsFourLinesInOrder) {
     // The selection (12), then a status page: selector, mode (I2C), pin
     // types (all inputs), pin levels.
     EXPECT_EQ(out, (std::vector<std::string>{writeLine(4), "FF ", writeLine(4), "0C 40   55 00 "}));
-    EXPECT_EQ(b.framesFrom(), (std::vector<Bytes>{{0x5A, 0x10, 0x0C, 0x00}, {0x5A, 0x12, 0x00, 0x00}}));
+    EXPECT_EQ(b.framesFrom(),
+              (std::vector<Bytes>{{0x5A, 0x10, 0x0C, 0x00}, {0x5A, 0x12, 0x00, 0x00}}));
     EXPECT_EQ(int(iBytesRead), 8);  // read in full, shown in part
     EXPECT_GE(b.bench.now() - start, 600);
 }

@@ -63,12 +63,4 @@ inline std::string writeLine(int count) {
     return " iBytesWritten: " + std::to_string(count) + " ";
 }
 
-inline std::vector<std::string> without(const std::vector<std::string>& rows,
-                                        const std::string& drop) {
-    std::vector<std::string> out;
-    for (const auto& r : rows)
-        if (r != drop) out.push_back(r);
-    return out;
-}
-
 }  // namespace bc::test

@@ -120,8 +120,8 @@ TEST(CircleDemo, FirstPointsAsDescribedAndThePathRepeatsEvery242Steps) {
     for (size_t i = 0; i < pairs.size(); ++i) {
         const Point p = parsePoint(pairs[i]);
         EXPECT_TRUE(p.x >= -31 && p.x <= 31 && p.y >= -31 && p.y <= 31) << pairs[i];
-        EXPECT_TRUE(frames[i][5] >= 1 && frames[i][5] <= 7 && frames[i][6] >= 1 && frames[i][6] <= 7)
-            << i;
+        const int px = frames[i][5], py = frames[i][6];
+        EXPECT_TRUE(px >= 1 && px <= 7 && py >= 1 && py <= 7) << i;
     }
     EXPECT_EQ(b.rig.plot.points(), kPasses);
     EXPECT_EQ(lines(out)[2], " pp: 11 7,  0 ack:255");

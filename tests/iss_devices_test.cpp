@@ -140,8 +140,8 @@ TEST(PlotDevice, PatternSendsThirtySevenBytesAndAPointAfterItShowsThirtyTwo) {
 
     out = lines(b.run([&] { result = ppSendPoint(0, 0x103, 2, 0x80, 0x40, 0x20); }));
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(b.framesFrom(1), (std::vector<Bytes>{
-                                   {0x55, 0x0A, 0x10, 0x07, 0x00, 0x03, 0x02, 0x80, 0x40, 0x20, 0x20}}));
+    const Bytes point = {0x55, 0x0A, 0x10, 0x07, 0x00, 0x03, 0x02, 0x80, 0x40, 0x20, 0x20};
+    EXPECT_EQ(b.framesFrom(1), std::vector<Bytes>{point});
     EXPECT_EQ(out, (Lines{writeLine(11), " pp: 11 7,  32 ack:255"}));
     EXPECT_EQ(b.rig.plot.cell(3, 2), (sim::PlotModel::Colour{0x80, 0x40, 0x20}));
 }

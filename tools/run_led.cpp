@@ -47,7 +47,10 @@ const int* sequenceNamed(const char* name) {
 const char* sequenceNames() {
     static const std::string names = [] {
         std::string all;
-        for (const char* name : sequenceTableNames) all += (all.empty() ? "" : " ") + std::string(name);
+        for (const char* name : sequenceTableNames) {
+            if (!all.empty()) all += ' ';
+            all += name;
+        }
         return all;
     }();
     return names.c_str();
