@@ -4,6 +4,18 @@
 // frame's fixed length, keeps its mode, drives its four IO pins in IO mode and
 // passes I2C transfers to the devices on its bus.
 //
+// Replies: 5A 01 module id, firmware, mode; 5A 03 seven serial-number
+// characters; 5A 02 FF 00 (00 05 for an unknown mode); 5A 10 v 00 selects a
+// page and answers FF; 5A 12 answers the page value, mode, pin types, pin
+// levels and the frame count (32 bits, high byte first); 63 FF in IO mode,
+// 00 otherwise; an I2C write FF when a device took it, 00 otherwise; an I2C
+// read the device's bytes (zeros when none answers). The mode starts at I2C
+// 100 kHz, so the bus works until the LED routines switch to IO mode.
+//
+// A bench that routes several models on one line by a message's first byte
+// should keep sending to this one while partialFrame() is not empty: a panel
+// text arrives after its header in a write of its own.
+//
 // It needs nothing of the in-process bench beyond receive() and
 // SimPort::send(), so a bench server can put it behind a pseudo-terminal.
 #pragma once
