@@ -67,6 +67,7 @@ public:
     const std::vector<uint8_t>& partialFrame() const { return pending_; }
 
     void receive(const uint8_t* bytes, size_t count, int64_t now, SimPort& port) override;
+    bool midMessage() const override { return !pending_.empty(); }
 
 private:
     void take(const uint8_t* frame, size_t length, std::vector<uint8_t>& reply, int64_t now);

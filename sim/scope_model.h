@@ -37,6 +37,7 @@ public:
     ScopeModel();
 
     void receive(const uint8_t* bytes, size_t count, int64_t now, SimPort& port) override;
+    bool midMessage() const override { return lines_.partial(); }
 
     // ---- the instrument ----
     ScopeSettings settings;

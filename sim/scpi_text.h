@@ -20,6 +20,8 @@ public:
     // buffer is dropped whole and reported as `overflowed`.
     std::vector<std::string> feed(const uint8_t* bytes, size_t count);
     bool overflowed = false;
+    // A message has begun and not yet ended.
+    bool partial() const { return !pending_.empty() || discarding_; }
 
     static constexpr size_t maxMessage = 4096;
 

@@ -1,0 +1,114 @@
+#include "sim/bench_options.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+namespace bc::sim {
+
+const char benchUsage[] =
+    "usage: benchcom-sim [OPTION...] [-- COMMAND [ARG...]]\n"
+    "\n"
+    "Serves a simulated bench (oscilloscope, USB-ISS adapter with range finder, text panel,\n"
+    "plot device and MAX7219 display) on a pseudo-terminal. With a COMMAND, runs it with\n"
+    "BENCHCOM_PORT set to the bench's port and exits with its status; without one, prints\n"
+    "the port's path and serves until interrupted.\n"
+    "\n"
+    "  --view PATH           show the display, panel, plot field and instrument commands\n"
+    "                        there (default: standard error when it is a terminal)\n"
+    "  --press KEYS          press panel keys on a schedule, e.g. 1@2s,3@5s or 1@2s+3s\n"
+    "                        (keys 1-8 can also be typed when standard input is a terminal)\n"
+    "  --ch1 SHAPE[,HZ[,V]]  channel 1's signal: sine, square, triangle or dc, its\n"
+    "  --ch2 SHAPE[,HZ[,V]]  frequency and amplitude (defaults: sine 40 kHz 2.5 V on\n"
+    "                        channel 1, square 20 kHz 1.5 V on channel 2)\n"
+    "  --fault NAME          misbehave: scope-silent, scope-slow (replies in pieces),\n"
+    "                        short-block, long-learn, scope-garbage, adapter-silent,\n"
+    "                        adapter-short (may be given more than once)\n"
+    "  --link PATH           also make PATH a symbolic link to the port\n"
+    "  -h, --help            this text\n";
+
+namespace {
+
+const char* const kFaults[] = {"scope-silent",  "scope-slow",     "short-block",  "long-learn",
+                               "scope-garbage", "adapter-silent", "adapter-short"};
+
+bool parseShape(const std::string& name, Shape& shape) {
+    if (name == "sine") shape = Shape::sine;
+    else if (name == "square") shape = Shape::square;
+    else if (name == "triangle") shape = Shape::triangle;
+    else if (name == "dc") shape = Shape::dc;
+    else return false;
+    return true;
+}
+
+bool parseNumber(const std::string& text, double& value) {
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0' && std::isfinite(value);
+}
+
+// "square,1000,1.5": shape, then optional frequency (Hz) and amplitude (V).
+bool parseSignal(const std::string& spec, SignalSource& source) {
+    std::stringstream parts(spec);
+    std::string shape, hz, volts;
+    std::getline(parts, shape, ',');
+    std::getline(parts, hz, ',');
+    std::getline(parts, volts, ',');
+    if (!parts.eof() || !parseShape(shape, source.shape)) return false;
+    if (!hz.empty() && (!parseNumber(hz, source.frequencyHz) || source.frequencyHz <= 0)) return false;
+    if (!volts.empty() && (!parseNumber(volts, source.amplitudeV) || source.amplitudeV < 0)) return false;
+    return true;
+}
+
+bool knownFault(const std::string& name) {
+    for (const char* f : kFaults)
+        if (name == f) return true;
+    return false;
+}
+
+}  // namespace
+
+bool parseBenchOptions(int argc, char** argv, BenchOptions& o, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--") {
+            o.command.assign(argv + i + 1, argv + argc);
+            if (o.command.empty()) error = "-- must be followed by a command";
+            return error.empty();
+        }
+        if (arg == "-h" || arg == "--help") {
+            o.help = true;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            error = "unknown option or missing value: " + arg;
+            return false;
+        }
+        const std::string value = argv[++i];
+        if (arg == "--view") o.viewPath = value;
+        else if (arg == "--link") o.linkPath = value;
+        else if (arg == "--press") {
+            if (!parseKeyScript(value, o.presses, error)) return false;
+        } else if (arg == "--ch1" || arg == "--ch2") {
+            const int ch = arg == "--ch1" ? 0 : 1;
+            if (!parseSignal(value, o.inputs[ch])) {
+                error = "bad signal '" + value + "' (expected SHAPE[,HZ[,V]], e.g. square,1000,1.5)";
+                return false;
+            }
+            o.inputGiven[ch] = true;
+        } else if (arg == "--fault") {
+            if (!knownFault(value)) {
+                error = "unknown fault '" + value + "'";
+                return false;
+            }
+            o.faults.push_back(value);
+        } else {
+            error = "unknown option: " + arg;
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace bc::sim
