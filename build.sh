@@ -13,6 +13,8 @@ install_missing() {
     command -v g++ >/dev/null || need+=(g++)
     command -v ninja >/dev/null || need+=(ninja-build)
     command -v node >/dev/null || need+=(nodejs)
+    command -v npm >/dev/null || need+=(npm)
+    [ -x /usr/bin/chromium ] || need+=(chromium)  # the viewer's browser test
     [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
     [ ${#need[@]} -eq 0 ] && return
     echo "installing: ${need[*]}"
