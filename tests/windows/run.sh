@@ -20,12 +20,7 @@ install_missing() {
     local need=()
     command -v x86_64-w64-mingw32-g++-posix > /dev/null || need+=(g++-mingw-w64-x86-64)
     command -v wine > /dev/null || need+=(wine64 wine)
-    [ ${#need[@]} -eq 0 ] && return
-    echo "installing: ${need[*]}"
-    local sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get update -q
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${need[@]}"
+    "$repo/tools/scripts/apt-install" ${need[@]+"${need[@]}"}
 }
 
 prepare_wine() {
