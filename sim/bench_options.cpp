@@ -50,8 +50,8 @@ bool parseNumber(const std::string& text, double& value) {
 }
 
 // "square,1000,1.5": shape, then optional frequency (Hz) and amplitude (V).
-bool parseSignal(const std::string& spec, SignalSource& source) {
-    std::stringstream parts(spec);
+bool parseSignal(const std::string& text, SignalSource& source) {
+    std::stringstream parts(text);
     std::string shape, hz, volts;
     std::getline(parts, shape, ',');
     std::getline(parts, hz, ',');
