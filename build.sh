@@ -16,12 +16,7 @@ install_missing() {
     command -v npm >/dev/null || need+=(npm)
     [ -x /usr/bin/chromium ] || need+=(chromium)  # the viewer's browser test
     [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
-    [ ${#need[@]} -eq 0 ] && return
-    echo "installing: ${need[*]}"
-    local sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get update -q
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${need[@]}"
+    tools/scripts/apt-install ${need[@]+"${need[@]}"}
 }
 
 build() {

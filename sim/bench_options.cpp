@@ -26,6 +26,7 @@ const char benchUsage[] =
     "                        short-block, long-learn, scope-garbage, adapter-silent,\n"
     "                        adapter-short (may be given more than once)\n"
     "  --link PATH           also make PATH a symbolic link to the port\n"
+    "  --wire PATH           record every byte the program sends in PATH\n"
     "  -h, --help            this text\n";
 
 namespace {
@@ -88,6 +89,7 @@ bool parseBenchOptions(int argc, char** argv, BenchOptions& o, std::string& erro
         const std::string value = argv[++i];
         if (arg == "--view") o.viewPath = value;
         else if (arg == "--link") o.linkPath = value;
+        else if (arg == "--wire") o.wirePath = value;
         else if (arg == "--press") {
             if (!parseKeyScript(value, o.presses, error)) return false;
         } else if (arg == "--ch1" || arg == "--ch2") {

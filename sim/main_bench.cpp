@@ -157,6 +157,10 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    if (!options.wirePath.empty() && !(host.wireLog = fopen(options.wirePath.c_str(), "wb"))) {
+        fprintf(stderr, "benchcom-sim: cannot write %s: %s\n", options.wirePath.c_str(), strerror(errno));
+        return 1;
+    }
     FILE* view = openView(options);
     if (!options.viewPath.empty() && !view) {
         fprintf(stderr, "benchcom-sim: cannot write %s: %s\n", options.viewPath.c_str(), strerror(errno));
@@ -177,5 +181,6 @@ int main(int argc, char** argv) {
     }
     const int status = serve(devices, host, options, view, child);
     if (!options.linkPath.empty()) unlink(options.linkPath.c_str());
+    if (host.wireLog) fclose(host.wireLog);
     return status;
 }

@@ -71,6 +71,7 @@ void PtyHost::pump(SimPort& port, int waitMs) {
         ssize_t n = ::read(master_, buf, sizeof buf);
         DWORD written;
         if (n > 0) port.write(buf, DWORD(n), nowMs(), written);
+        if (n > 0 && wireLog) fwrite(buf, 1, size_t(n), wireLog);
     }
     deliver(port);
 }

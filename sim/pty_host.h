@@ -3,6 +3,7 @@
 // the program when its time comes.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 #include "sim/sim_port.h"
@@ -26,6 +27,9 @@ public:
     // Moves bytes both ways for at most `waitMs` (returning early once
     // anything has moved).
     void pump(SimPort& port, int waitMs);
+
+    // When set, every byte the program sends is also written here.
+    std::FILE* wireLog = nullptr;
 
 private:
     void deliver(SimPort& port);

@@ -2,22 +2,6 @@
 
 namespace bc::sim {
 
-SimPort::SimPort() {
-    // A USB serial driver's report after open: binary mode, DTR and RTS on,
-    // continue-on-XOFF set, the usual XON/XOFF characters.
-    driverDcb.DCBlength = sizeof(DCB);
-    driverDcb.BaudRate = 9600;
-    driverDcb.fBinary = 1;
-    driverDcb.fDtrControl = DTR_CONTROL_ENABLE;
-    driverDcb.fRtsControl = RTS_CONTROL_ENABLE;
-    driverDcb.fTXContinueOnXoff = 1;
-    driverDcb.XonLim = 2048;
-    driverDcb.XoffLim = 512;
-    driverDcb.ByteSize = 8;
-    driverDcb.XonChar = 0x11;
-    driverDcb.XoffChar = 0x13;
-}
-
 void SimPort::send(const uint8_t* bytes, size_t count, int64_t at) {
     if (!outbox_.empty() && outbox_.back().at > at) at = outbox_.back().at;
     for (size_t i = 0; i < count; ++i) outbox_.push_back({at, bytes[i]});

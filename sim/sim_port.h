@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/driver_dcb.h"
 #include "platform/seam.h"
 
 namespace bc::sim {
@@ -28,8 +29,6 @@ public:
 
 class SimPort : public seam::SimDevice {
 public:
-    SimPort();
-
     // ---- how the device behaves (set by tests and the bench) ----
     enum class Presence { present, absent, busy };
     Presence presence = Presence::present;
@@ -39,7 +38,7 @@ public:
     bool vanished = false;  // reads and writes fail as if the device were unplugged
     bool silent = false;    // replies of the peer are dropped
     bool loopbackPlug = true;  // RTS drives CTS; DTR drives DSR and carrier detect
-    DCB driverDcb{};           // what GetCommState reports before any SetCommState
+    DCB driverDcb = freshDriverDcb();  // what GetCommState reports before any SetCommState
     Peer* peer = nullptr;
 
     // ---- what the host did ----

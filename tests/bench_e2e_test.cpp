@@ -64,10 +64,13 @@ TEST(BenchEndToEnd, DualCaptureWritesBothFiles) {
 }
 
 TEST(BenchEndToEnd, AdapterAnswersItsVersion) {
-    auto r = run({kSim, "--", kRun, "issVersion"});
+    Scratch s;
+    const fs::path wire = s.dir / "wire.bin";
+    auto r = run({kSim, "--wire", wire.string(), "--", kRun, "issVersion"});
     EXPECT_EQ(r.status, 0);
     // Module id 7, firmware 5, mode 0x40 (I2C at 100 kHz, as the adapter starts).
     EXPECT_EQ(r.out, " serial port COM9 connect OK \n\r iBytesWritten: 2 \nISS:5A-01:ver: 07 05 40 \n");
+    EXPECT_EQ(slurp(wire), "\x5A\x01");
 }
 
 TEST(BenchEndToEnd, LedWordsShowOnTheDisplay) {

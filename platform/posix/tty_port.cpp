@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <ctime>
 
+#include "platform/driver_dcb.h"
 #include "platform/posix/errors.h"
 #include "platform/posix/interrupt.h"
 #include "platform/posix/port.h"
@@ -23,22 +24,6 @@ int64_t monotonicMs() {
     timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
-
-// A driver's settings as Windows reports them for a freshly opened port.
-DCB defaultDcb() {
-    DCB d{};
-    d.DCBlength = sizeof(DCB);
-    d.BaudRate = 9600;
-    d.fBinary = 1;
-    d.fDtrControl = DTR_CONTROL_ENABLE;
-    d.fRtsControl = RTS_CONTROL_ENABLE;
-    d.XonLim = 2048;
-    d.XoffLim = 512;
-    d.ByteSize = 8;
-    d.XonChar = 0x11;
-    d.XoffChar = 0x13;
-    return d;
 }
 
 class TtyPort final : public Port {
@@ -162,7 +147,7 @@ private:
     DWORD waitFor(short events, int64_t timeoutMs, bool& ready);
 
     int fd_;
-    DCB dcb_ = defaultDcb();
+    DCB dcb_ = freshDriverDcb();
     bool hasModemLines_ = false;
     bool released_ = false;
 };

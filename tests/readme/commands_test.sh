@@ -87,6 +87,7 @@ windows() {
     check "the Windows programs cross-build" test -f "$repo/build-win/benchcom.exe"
 }
 with_bench_port() {  # runs a hardware line with the bench's port for the device
+    rm -f port.txt
     build/benchcom-sim > port.txt &
     local sim=$!
     for _ in $(seq 50); do [ -s port.txt ] && break; sleep 0.1; done

@@ -8,7 +8,7 @@
 # Installs what is missing first: Chromium and Node.js from Debian's packages, playwright-core
 # through npm ci (the version pinned in package-lock.json).
 set -euo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
+here="$(cd "$(dirname "$0")" && pwd -P)"
 repo="$(cd "$here/../.." && pwd)"
 
 install_packages() {
@@ -16,12 +16,7 @@ install_packages() {
     [ -x /usr/bin/chromium ] || need+=(chromium)
     command -v node >/dev/null || need+=(nodejs)
     command -v npm >/dev/null || need+=(npm)
-    [ ${#need[@]} -eq 0 ] && return
-    echo "installing: ${need[*]}"
-    local sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get update -q
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${need[@]}"
+    "$repo/tools/scripts/apt-install" ${need[@]+"${need[@]}"}
 }
 
 # npm ci only when the pinned playwright-core is not the one installed.
