@@ -20,7 +20,7 @@ public:
     };
     std::vector<Arrival> arrivals;
     int64_t clockUs = 0;
-    int64_t costUs = 2;    // each read takes this long
+    int64_t costUs = 2;       // each read takes this long, each clock reading 1 us
     int64_t lastTakeUs = -1;  // when the last byte was taken
     std::vector<int64_t> waitsUs;
 
@@ -39,7 +39,7 @@ public:
     }
     void release() override {}
 
-    int64_t nowUs() override { return clockUs; }
+    int64_t nowUs() override { return clockUs++; }
 
     DWORD readNow(uint8_t* into, DWORD max, DWORD& got) override {
         got = 0;
@@ -77,9 +77,10 @@ COMMTIMEOUTS toolTimeouts() {
 TEST(ReadTimeouts, IntervalRunsFromTheLastByteToTheMicrosecond) {
     ScriptedPort port;
     port.timeouts = toolTimeouts();
-    // The reply is there when the read starts at 0.997 ms; taking it moves
-    // the clock past the 1 ms boundary before the interval wait is set.
-    port.clockUs = 997;
+    // The reply is there when the read starts at 0.995 ms; it is taken at
+    // 0.997 ms, and the clock passes the 1 ms boundary before the interval
+    // wait is worked out.
+    port.clockUs = 995;
     port.arrivals = {{0, "0123456789"}};
     uint8_t buf[999];
     DWORD got = 0;
@@ -88,9 +89,9 @@ TEST(ReadTimeouts, IntervalRunsFromTheLastByteToTheMicrosecond) {
     ASSERT_EQ(port.lastTakeUs, 997);
     EXPECT_GE(port.clockUs, 997 + 100000);  // never early
     EXPECT_LT(port.clockUs, 997 + 100000 + 50);
-    // The wait asked of the port is not rounded to whole milliseconds.
+    // The interval wait asked of the port is not rounded to whole milliseconds.
     ASSERT_FALSE(port.waitsUs.empty());
-    EXPECT_NE(port.waitsUs.front() % 1000, 0);
+    EXPECT_NE(port.waitsUs.back() % 1000, 0);
 }
 
 TEST(ReadTimeouts, TotalRunsFromTheStartOfTheRead) {

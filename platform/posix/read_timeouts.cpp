@@ -26,17 +26,13 @@ DWORD timedRead(Port& port, uint8_t* into, DWORD count, DWORD& got) {
     const bool intervalLimited = t.ReadIntervalTimeout && t.ReadIntervalTimeout != MAXDWORD;
     int64_t lastByte = start;
 
+    // Wait first, then take: a reply still on its way (the usual case for
+    // an adapter frame) then costs one wait and one read per piece, the
+    // least a read with a time limit can do.
     while (got < count) {
-        DWORD n = 0;
-        if (DWORD e = port.readNow(into + got, count - got, n)) return e;
-        if (n > 0) {
-            got += n;
-            lastByte = port.nowUs();
-            continue;
-        }
-        // The nearer of the two deadlines that apply; once either has
-        // passed, the read is over (a total that has run out must not give
-        // way to an interval that has not).
+        // The nearer of the deadlines that apply; once either has passed,
+        // the read is over (a total that has run out must not give way to
+        // an interval that has not).
         const int64_t now = port.nowUs();
         const bool intervalRuns = intervalLimited && got > 0;
         int64_t wait = -1;  // no limit
@@ -49,7 +45,16 @@ DWORD timedRead(Port& port, uint8_t* into, DWORD count, DWORD& got) {
         if (limited && wait <= 0) break;
         bool readable = false;
         if (DWORD e = port.waitReadable(wait, readable)) return e;
-        if (!readable && !limited) break;
+        if (!readable) {
+            if (!limited) break;
+            continue;
+        }
+        DWORD n = 0;
+        if (DWORD e = port.readNow(into + got, count - got, n)) return e;
+        if (n > 0) {
+            got += n;
+            lastByte = port.nowUs();
+        }
     }
     return ERROR_SUCCESS;
 }

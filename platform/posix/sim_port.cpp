@@ -37,6 +37,11 @@ public:
     }
 
     DWORD waitReadable(int64_t timeoutUs, bool& readable) override {
+        // A device that has failed says so at once, as a real port's poll
+        // reports a hang-up without waiting: a read of nothing tells.
+        readable = false;
+        DWORD none = 0;
+        if (DWORD e = dev_.read(nullptr, 0, nowMs(), none)) return e;
         const int64_t timeoutMs = timeoutUs < 0 ? -1 : (timeoutUs + 999) / 1000;
         int64_t now = nowMs();
         int64_t next = dev_.nextByteAt(now);
