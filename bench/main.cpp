@@ -18,14 +18,17 @@ namespace {
 using namespace bc::bench;
 
 const char kUsage[] =
-    "usage: benchcom-bench [--quick] [--only P1,P2,...] [--keep]\n"
+    "usage: benchcom-bench [--quick] [--only P1,P2,...] [--dir DIR] [--keep]\n"
     "  Measures P1 to P6 against benchcom-sim and prints a table.\n"
     "  --quick  a third of the runs (a smoke check; figures are noisier)\n"
     "  --only   just these figures (P1 also takes P4, whose floor it needs)\n"
+    "  --dir    make the scratch directory (the captures' current directory) in DIR,\n"
+    "           not /tmp: the file system there is part of P1's scopeReadDual and P6\n"
     "  --keep   keep the scratch directory (console output, captures)\n";
 
 struct Options {
     bool quick = false, keep = false, help = false;
+    std::string dir = "/tmp";
     std::set<std::string> only;
     bool wants(const char* id) const { return only.empty() || only.count(id); }
 };
@@ -36,6 +39,7 @@ bool parse(int argc, char** argv, Options& o) {
         if (a == "--quick") o.quick = true;
         else if (a == "--keep") o.keep = true;
         else if (a == "--help" || a == "-h") o.help = true;
+        else if (a == "--dir" && i + 1 < argc) o.dir = argv[++i];
         else if (a == "--only" && i + 1 < argc) {
             std::string list = argv[++i];
             for (size_t start = 0; start <= list.size();) {
@@ -83,14 +87,18 @@ int main(int argc, char** argv) {
     cfg.python = "/usr/bin/python3";
     cfg.pyserialScript = BENCHCOM_PYSERIAL_SCRIPT;
     cfg.quick = o.quick;
-    char tmpl[] = "/tmp/benchcom-bench-XXXXXX";
-    if (!mkdtemp(tmpl) || chdir(tmpl) != 0) return 1;
+    std::string tmpl = o.dir + "/benchcom-bench-XXXXXX";
+    if (!mkdtemp(tmpl.data()) || chdir(tmpl.c_str()) != 0) {
+        fprintf(stderr, "benchcom-bench: cannot make a scratch directory in %s\n", o.dir.c_str());
+        return 1;
+    }
     cfg.scratch = tmpl;
     FILE* table = divertConsole(cfg.scratch);
     if (!table) return 1;
 
-    fprintf(table, "benchcom-bench%s on %s\nload average at start: %s\n\n", o.quick ? " --quick" : "",
-            machineDescription().c_str(), loadAverages().c_str());
+    fprintf(table, "benchcom-bench%s on %s\ncaptures in %s\nload average at start: %s\n\n",
+            o.quick ? " --quick" : "", machineDescription().c_str(), cfg.scratch.c_str(),
+            loadAverages().c_str());
     fflush(table);
     Report report;
     if (o.wants("P1") || o.wants("P4")) runAgainstSim(o, cfg, report);
@@ -103,7 +111,7 @@ int main(int argc, char** argv) {
     fflush(stdout);
     report.print(table);
     fprintf(table, "\nload average at end: %s\n", loadAverages().c_str());
-    if (o.keep || !report.allMet()) fprintf(table, "scratch directory kept: %s\n", tmpl);
+    if (o.keep || !report.allMet()) fprintf(table, "scratch directory kept: %s\n", tmpl.c_str());
     else std::filesystem::remove_all(tmpl);
     fclose(table);
     return 0;

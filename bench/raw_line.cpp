@@ -43,6 +43,18 @@ int64_t RawLine::roundTrip(uint8_t command, uint8_t value) {
     return nowNs() - t0;
 }
 
+int64_t RawLine::roundTripTimed(uint8_t command, uint8_t value) {
+    const uint8_t frame[2] = {command, value};
+    uint8_t reply;
+    const int64_t t0 = nowNs();
+    if (::write(fd_, frame, 2) != 2) return -1;
+    pollfd p{fd_, POLLIN, 0};
+    const timespec limit{1, 0};
+    if (ppoll(&p, 1, &limit, nullptr) != 1) return -1;
+    if (::read(fd_, &reply, 1) != 1) return -1;
+    return nowNs() - t0;
+}
+
 RawLine::Reply RawLine::exchange(std::string_view request, size_t count, int silenceMs) {
     Reply r;
     std::vector<uint8_t> buf(count);

@@ -27,6 +27,9 @@ public:
     // One adapter frame, two bytes out and one back; nanoseconds, or -1 when
     // no reply came.
     int64_t roundTrip(uint8_t command, uint8_t value);
+    // The same with the wait for the reply bounded in time (ppoll, then
+    // read), as any client with a read time-out must wait.
+    int64_t roundTripTimed(uint8_t command, uint8_t value);
 
     struct Reply {
         int64_t lastByteNs = -1;  // from just before the write to the last byte read

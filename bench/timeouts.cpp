@@ -67,7 +67,7 @@ void measureTimeouts(const Config& cfg, Report& report) {
         return;
     }
     std::vector<double> interval, total10, total999, cpu;
-    for (int i = 0; i < cfg.runs(9); ++i) interval.push_back(intervalRatio(pty));
+    for (int i = 0; i < cfg.runs(15); ++i) interval.push_back(intervalRatio(pty));
     for (int i = 0; i < cfg.runs(9); ++i) {
         const TotalRun r = totalRun(10);
         total10.push_back(r.ratio);
