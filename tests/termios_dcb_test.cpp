@@ -34,8 +34,7 @@ TEST(TermiosFromDcb, MakesTheLineRawWithTheRequestedFraming) {
     EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), tcflag_t(CS8));
     EXPECT_NE(t.c_cflag & CREAD, 0u);
     EXPECT_NE(t.c_cflag & CLOCAL, 0u);
-    // Non-blocking reads: nothing there is EAGAIN, 0 is a hang-up.
-    EXPECT_EQ(t.c_cc[VMIN], 1);
+    EXPECT_EQ(t.c_cc[VMIN], 0);
     EXPECT_EQ(t.c_cc[VTIME], 0);
     EXPECT_EQ(cfgetospeed(&t), speed_t(B19200));
     EXPECT_EQ(cfgetispeed(&t), speed_t(B19200));

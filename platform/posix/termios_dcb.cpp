@@ -84,11 +84,8 @@ DWORD termiosFromDcb(const DCB& dcb, termios& t) {
     if (dcb.fOutxCtsFlow || dcb.fRtsControl == RTS_CONTROL_HANDSHAKE) t.c_cflag |= CRTSCTS;
     if (dcb.fOutX) t.c_iflag |= IXON;
     if (dcb.fInX) t.c_iflag |= IXOFF;
-    // Reads are timed by poll(), never by the terminal's VMIN/VTIME: the
-    // port is non-blocking, so no read waits. VMIN 1 makes a read that
-    // finds nothing fail with EAGAIN instead of returning 0, so that 0
-    // means a hang-up and an empty read needs no poll to tell the two apart.
-    t.c_cc[VMIN] = 1;
+    // Reads are timed by poll(), never by the terminal's VMIN/VTIME.
+    t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
     cfsetispeed(&t, speed);
     cfsetospeed(&t, speed);

@@ -103,9 +103,8 @@ public:
         }
         if (n < 0 && (errno == EAGAIN || errno == EINTR)) return ERROR_SUCCESS;
         if (n < 0) return winErrorFromErrno(errno);
-        // 0 is a hang-up once the line is configured (VMIN 1); before that a
-        // terminal at VMIN 0 also reads 0 when nothing is there, and only a
-        // hang-up shows in poll.
+        // A raw terminal reads 0 both when nothing is there and after a
+        // hang-up; only the latter shows in poll.
         pollfd p{fd_, POLLIN, 0};
         if (::poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
             return ERROR_DEVICE_NOT_CONNECTED;
