@@ -49,7 +49,7 @@ public:
     bool serve(pid_t child, double& closeMs) {
         for (;;) {
             deliver();
-            waitAndTake(child);
+            waitAndTake();
             int ws;
             if (waitpid(child, &ws, WNOHANG) == child) break;
         }
@@ -78,7 +78,7 @@ private:
         }
     }
 
-    void waitAndTake(pid_t) {
+    void waitAndTake() {
         const int64_t now = simNowMs();
         const int64_t next = port_.nextByteAt(now);
         const int timeout = next >= 0 ? int(std::max<int64_t>(0, next - now)) : 20;
