@@ -4,6 +4,8 @@
 #   ./build.sh test          runs the whole test suite
 #   ./build.sh checks        builds with warnings as errors and runs the suite again under
 #                            AddressSanitizer and UndefinedBehaviorSanitizer
+#   ./build.sh bench [ARG...] runs the benchmarks (see BENCHMARKS.md), with Debian's
+#                            python3-serial for the pyserial comparison
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -51,8 +53,15 @@ checks)
     ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
         run_tests build-sanitize
     ;;
+bench)
+    shift
+    /usr/bin/python3 -c 'import serial; serial.Serial' 2>/dev/null ||
+        tools/scripts/apt-install python3 python3-serial
+    build
+    exec build/benchcom-bench "$@"
+    ;;
 *)
-    echo "usage: ./build.sh run | test | checks" >&2
+    echo "usage: ./build.sh run | test | checks | bench" >&2
     exit 2
     ;;
 esac

@@ -4,6 +4,7 @@
 
 #include "scope/capture_csv.h"
 #include "scope/command_channel.h"
+#include "scope/console_batch.h"
 #include "scope/dual_files.h"
 #include "scope/learn_string.h"
 #include "scope/scope_interface.h"
@@ -56,15 +57,18 @@ void printTraces(DWORD got, const unsigned char* block1, const unsigned char* bl
 // Channel 1 is plotted on the console; both channels go to each file.
 void plotAndWriteSamples(const unsigned char* block1, const unsigned char* block2, FILE* csv,
                          FILE* js) {
+    ConsoleBatch plot;
+    plot.used = 0;
     for (unsigned k = 0; k < 2 * scopeBlockSampleCount; k += 2) {
-        if (k % 32 == 0) printf("\n");
+        if (k % 32 == 0) batchPrintf(plot, "\n");
         const int s1 = blockSample(block1, k);
         const int s2 = blockSample(block2, k);
-        printf("%5d,%3d,%3d,%*d\n", int(k), s1, s2, plotWidth(s1), 1);
+        batchPrintf(plot, "%5d,%3d,%3d,%*d\n", int(k), s1, s2, plotWidth(s1), 1);
         if (csv) fprintf(csv, "%3d,%3d\n", s1, s2);
         if (js) writeChartCall(js, s1, s2, int(k / 2));
     }
-    printf("\n");
+    batchPrintf(plot, "\n");
+    batchFlush(plot);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "app/delay.h"
 #include "scope/capture_csv.h"
 #include "scope/command_channel.h"
+#include "scope/console_batch.h"
 #include "scope/scope_interface.h"
 #include "scope/setting_labels.h"
 #include "scope/waveform_block.h"
@@ -61,13 +62,16 @@ void printBlockTrace(const unsigned char* block, DWORD got) {
 // row shows the sample's byte offset, its value, and a 1 further right the
 // larger the value.
 void plotAndWriteSamples(const unsigned char* block, FILE* csv) {
+    ConsoleBatch plot;
+    plot.used = 0;
     for (unsigned k = 0; k < 2 * scopeBlockSampleCount; k += 2) {
-        if (k % 32 == 0) printf("\n");
+        if (k % 32 == 0) batchPrintf(plot, "\n");
         const int v = blockSample(block, k);
-        printf("%5d,%3d,%*d\n", int(k), v, plotWidth(v), 1);
+        batchPrintf(plot, "%5d,%3d,%*d\n", int(k), v, plotWidth(v), 1);
         if (csv) fprintf(csv, "%3d,\n", v);
     }
-    printf("\n");
+    batchPrintf(plot, "\n");
+    batchFlush(plot);
 }
 
 }  // namespace

@@ -21,12 +21,15 @@ public:
     virtual DWORD modemStatus(DWORD& status) = 0;
     virtual DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) = 0;
 
-    // The three primitives the read time-out rules are built from.
-    virtual int64_t nowMs() = 0;
+    // The three primitives the read time-out rules are built from. Times are
+    // in microseconds: the time-outs are whole milliseconds, but deadlines
+    // taken from a clock cut to whole milliseconds would end some waits up
+    // to a millisecond early.
+    virtual int64_t nowUs() = 0;
     // Takes what has arrived, without waiting; 0 bytes is not an error.
     virtual DWORD readNow(uint8_t* into, DWORD max, DWORD& got) = 0;
-    // Waits until a byte can be read or timeoutMs passes (-1: no limit).
-    virtual DWORD waitReadable(int64_t timeoutMs, bool& readable) = 0;
+    // Waits until a byte can be read or timeoutUs passes (-1: no limit).
+    virtual DWORD waitReadable(int64_t timeoutUs, bool& readable) = 0;
 
     // Called before the handle is closed, and at process exit for handles
     // still open; must be safe to call more than once.

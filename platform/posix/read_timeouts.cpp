@@ -7,6 +7,10 @@
 
 namespace bc::posix {
 
+namespace {
+constexpr int64_t kUsPerMs = 1000;
+}  // namespace
+
 DWORD timedRead(Port& port, uint8_t* into, DWORD count, DWORD& got) {
     const COMMTIMEOUTS t = port.timeouts;
     got = 0;
@@ -16,31 +20,41 @@ DWORD timedRead(Port& port, uint8_t* into, DWORD count, DWORD& got) {
         return port.readNow(into, count, got);
 
     const bool totalLimited = t.ReadTotalTimeoutMultiplier || t.ReadTotalTimeoutConstant;
-    const int64_t start = port.nowMs();
+    const int64_t start = port.nowUs();
     const int64_t totalEnd =
-        start + int64_t(t.ReadTotalTimeoutMultiplier) * count + t.ReadTotalTimeoutConstant;
+        start + (int64_t(t.ReadTotalTimeoutMultiplier) * count + t.ReadTotalTimeoutConstant) * kUsPerMs;
     const bool intervalLimited = t.ReadIntervalTimeout && t.ReadIntervalTimeout != MAXDWORD;
     int64_t lastByte = start;
 
+    // Wait first, then take: a reply still on its way (the usual case for
+    // an adapter frame) then costs one wait and one read per piece, the
+    // least a read with a time limit can do.
     while (got < count) {
+        // The nearer of the deadlines that apply; once either has passed,
+        // the read is over (a total that has run out must not give way to
+        // an interval that has not).
+        const int64_t now = port.nowUs();
+        const bool intervalRuns = intervalLimited && got > 0;
+        int64_t wait = -1;  // no limit
+        if (totalLimited) wait = totalEnd - now;
+        if (intervalRuns) {
+            const int64_t w = lastByte + int64_t(t.ReadIntervalTimeout) * kUsPerMs - now;
+            wait = totalLimited && wait < w ? wait : w;
+        }
+        const bool limited = totalLimited || intervalRuns;
+        if (limited && wait <= 0) break;
+        bool readable = false;
+        if (DWORD e = port.waitReadable(wait, readable)) return e;
+        if (!readable) {
+            if (!limited) break;
+            continue;
+        }
         DWORD n = 0;
         if (DWORD e = port.readNow(into + got, count - got, n)) return e;
         if (n > 0) {
             got += n;
-            lastByte = port.nowMs();
-            continue;
+            lastByte = port.nowUs();
         }
-        int64_t now = port.nowMs();
-        int64_t wait = -1;
-        if (totalLimited) wait = totalEnd - now;
-        if (intervalLimited && got > 0) {
-            int64_t w = lastByte + t.ReadIntervalTimeout - now;
-            wait = wait < 0 ? w : (w < wait ? w : wait);
-        }
-        if ((totalLimited || (intervalLimited && got > 0)) && wait <= 0) break;
-        bool readable = false;
-        if (DWORD e = port.waitReadable(wait, readable)) return e;
-        if (!readable && wait < 0) break;
     }
     return ERROR_SUCCESS;
 }

@@ -29,18 +29,20 @@ public:
         return dev_.write(bytes, count, nowMs(), written);
     }
 
-    int64_t nowMs() override {
-        if (seam::VirtualClock* vc = seam::attachedClock()) return vc->now();
-        return std::chrono::duration_cast<std::chrono::milliseconds>(
-                   std::chrono::steady_clock::now().time_since_epoch())
-            .count();
-    }
+    // The device models count in whole milliseconds.
+    int64_t nowUs() override { return nowMs() * 1000; }
 
     DWORD readNow(uint8_t* into, DWORD max, DWORD& got) override {
         return dev_.read(into, max, nowMs(), got);
     }
 
-    DWORD waitReadable(int64_t timeoutMs, bool& readable) override {
+    DWORD waitReadable(int64_t timeoutUs, bool& readable) override {
+        // A device that has failed says so at once, as a real port's poll
+        // reports a hang-up without waiting: a read of nothing tells.
+        readable = false;
+        DWORD none = 0;
+        if (DWORD e = dev_.read(nullptr, 0, nowMs(), none)) return e;
+        const int64_t timeoutMs = timeoutUs < 0 ? -1 : (timeoutUs + 999) / 1000;
         int64_t now = nowMs();
         int64_t next = dev_.nextByteAt(now);
         readable = next >= 0 && (timeoutMs < 0 || next <= now + timeoutMs);
@@ -59,6 +61,13 @@ public:
     }
 
 private:
+    int64_t nowMs() {
+        if (seam::VirtualClock* vc = seam::attachedClock()) return vc->now();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
+
     seam::SimDevice& dev_;
     bool released_ = false;
 };

@@ -20,10 +20,10 @@ namespace bc::posix {
 
 namespace {
 
-int64_t monotonicMs() {
+int64_t monotonicUs() {
     timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
-    return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+    return int64_t(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
 }
 
 class TtyPort final : public Port {
@@ -92,7 +92,7 @@ public:
 
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override;
 
-    int64_t nowMs() override { return monotonicMs(); }
+    int64_t nowUs() override { return monotonicUs(); }
 
     DWORD readNow(uint8_t* into, DWORD max, DWORD& got) override {
         got = 0;
@@ -111,8 +111,8 @@ public:
         return ERROR_SUCCESS;
     }
 
-    DWORD waitReadable(int64_t timeoutMs, bool& readable) override {
-        return waitFor(POLLIN, timeoutMs, readable);
+    DWORD waitReadable(int64_t timeoutUs, bool& readable) override {
+        return waitFor(POLLIN, timeoutUs, readable);
     }
 
     void release() override {
@@ -144,7 +144,7 @@ private:
         if (dcb.fRtsControl == RTS_CONTROL_DISABLE) ioctl(fd_, TIOCMBIC, &rts);
     }
 
-    DWORD waitFor(short events, int64_t timeoutMs, bool& ready);
+    DWORD waitFor(short events, int64_t timeoutUs, bool& ready);
 
     int fd_;
     DCB dcb_ = freshDriverDcb();
@@ -152,14 +152,17 @@ private:
     bool released_ = false;
 };
 
-DWORD TtyPort::waitFor(short events, int64_t timeoutMs, bool& ready) {
+// ppoll, not poll: a wait in whole milliseconds would either stop short of
+// the deadline (and go round again for the rest) or overshoot it.
+DWORD TtyPort::waitFor(short events, int64_t timeoutUs, bool& ready) {
     ready = false;
-    int64_t deadline = timeoutMs < 0 ? -1 : monotonicMs() + timeoutMs;
+    int64_t deadline = timeoutUs < 0 ? -1 : monotonicUs() + timeoutUs;
     for (;;) {
-        int64_t left = deadline < 0 ? -1 : deadline - monotonicMs();
+        int64_t left = deadline < 0 ? -1 : deadline - monotonicUs();
         if (deadline >= 0 && left <= 0) return ERROR_SUCCESS;
         pollfd p{fd_, events, 0};
-        int r = ::poll(&p, 1, left < 0 ? -1 : int(left));
+        const timespec wait{time_t(left / 1000000), long(left % 1000000) * 1000L};
+        int r = ::ppoll(&p, 1, left < 0 ? nullptr : &wait, nullptr);
         if (r < 0 && errno == EINTR) {
             endIfInterrupted();
             continue;
@@ -178,9 +181,10 @@ DWORD TtyPort::waitFor(short events, int64_t timeoutMs, bool& ready) {
 DWORD TtyPort::write(const uint8_t* bytes, DWORD count, DWORD& written) {
     written = 0;
     const COMMTIMEOUTS& t = timeouts;
-    int64_t total = int64_t(t.WriteTotalTimeoutMultiplier) * count + t.WriteTotalTimeoutConstant;
+    int64_t totalUs =
+        (int64_t(t.WriteTotalTimeoutMultiplier) * count + t.WriteTotalTimeoutConstant) * 1000;
     bool limited = t.WriteTotalTimeoutMultiplier || t.WriteTotalTimeoutConstant;
-    int64_t deadline = monotonicMs() + total;
+    int64_t deadline = monotonicUs() + totalUs;
     while (written < count) {
         ssize_t n = ::write(fd_, bytes + written, count - written);
         if (n > 0) {
@@ -188,7 +192,7 @@ DWORD TtyPort::write(const uint8_t* bytes, DWORD count, DWORD& written) {
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR) return winErrorFromErrno(errno);
-        int64_t left = limited ? deadline - monotonicMs() : -1;
+        int64_t left = limited ? deadline - monotonicUs() : -1;
         if (limited && left <= 0) break;  // a write time-out is not an error
         bool ready;
         if (DWORD e = waitFor(POLLOUT, left, ready)) return e;

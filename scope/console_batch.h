@@ -1,0 +1,29 @@
+// Console lines gathered and written in pieces of a few kilobytes. On a
+// terminal standard output is line-buffered, so a capture's 4000 plot lines
+// would each cost a write of their own, several times the work of the whole
+// capture; gathered, they take a few dozen. The bytes and their order are
+// exactly what printf would have written.
+#pragma once
+
+#include <cstddef>
+
+namespace bc {
+
+struct ConsoleBatch {
+    char text[4096];
+    size_t used;
+};
+
+#if defined(__GNUC__)
+#define BC_PRINTF_LIKE __attribute__((format(printf, 2, 3)))
+#else
+#define BC_PRINTF_LIKE
+#endif
+
+// Formats as printf does, into the batch; a line too long for the batch on
+// its own goes straight out, after what was gathered before it.
+void batchPrintf(ConsoleBatch& batch, const char* format, ...) BC_PRINTF_LIKE;
+// Writes out what has been gathered.
+void batchFlush(ConsoleBatch& batch);
+
+}  // namespace bc
