@@ -176,5 +176,21 @@ TEST(HostileLearnStrings, ValuesThatAreNoOrdinaryNumbersReachBothFilesAsRead) {
     expectSamplesOf(s, run);
 }
 
+// A value that starts as a number and then goes wrong reads as the number
+// it starts with, on every runtime alike: "-0x" then no hex digit is -0,
+// "infinite" is "inf" and more, "1e" with no exponent digits is 1. (The
+// scanf family differs between runtimes here; glibc's gives 0 for the
+// first two.) The fuzzer's first finding.
+TEST(HostileLearnStrings, AMalformedNumberReadsAsTheNumberItStartsWith) {
+    const std::string text = ":A:B -0xS;C infinite;D 1e;E -;F .";
+    const float negativeZero = lrnGetFloat(text.c_str(), ":A", "B");
+    EXPECT_EQ(negativeZero, 0.0f);
+    EXPECT_TRUE(std::signbit(negativeZero));
+    EXPECT_EQ(lrnGetFloat(text.c_str(), ":A", "C"), INFINITY);
+    EXPECT_EQ(lrnGetFloat(text.c_str(), ":A", "D"), 1.0f);
+    EXPECT_FALSE(std::signbit(lrnGetFloat(text.c_str(), ":A", "E")));  // no number at all: 0
+    EXPECT_EQ(lrnGetFloat(text.c_str(), ":A", "F"), 0.0f);
+}
+
 }  // namespace
 }  // namespace bc
