@@ -26,10 +26,6 @@ constexpr size_t kLongestFill = 9000;
 // two blocks; more would only slow each run down.
 constexpr size_t kMostQueued = 96 * 1024;
 
-}  // namespace
-
-namespace {
-
 // Flags of libFuzzer's whose values are paths.
 const char* const kPathFlags[] = {"-artifact_prefix=", "-exact_artifact_path=", "-dict=",
                                   "-merge_control_file=", "-features_dir="};
