@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,6 +23,7 @@ namespace bc::test {
 struct ProcessResult {
     std::string out, err;
     int status = -1;  // exit status, or 128 + signal
+    double cpuMs = -1;  // processor time the child used, user and system
 };
 
 class Child {
@@ -78,8 +80,10 @@ public:
         auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (pump(50) || std::chrono::steady_clock::now() < end) {
             int st;
-            if (waitpid(pid_, &st, WNOHANG) == pid_) {
+            rusage usage{};
+            if (wait4(pid_, &st, WNOHANG, &usage) == pid_) {
                 reaped_ = true;
+                result.cpuMs = ms(usage.ru_utime) + ms(usage.ru_stime);
                 while (pump(0)) {
                 }
                 result.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
@@ -93,6 +97,8 @@ public:
     ProcessResult result;
 
 private:
+    static double ms(const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; }
+
     static bool rawTerminal(int fds[2]) {
         if (openpty(&fds[0], &fds[1], nullptr, nullptr, nullptr) != 0) return false;
         termios t;

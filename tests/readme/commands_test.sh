@@ -39,6 +39,8 @@ known['build/benchcom-sim --press 1@2s,3@5s -- build/benchcom-run panelKeyDemo']
 known['cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake && cmake --build build-win']=windows
 known['BENCHCOM_PORT=/dev/ttyACM0 build/benchcom']=hw_benchcom
 known['BENCHCOM_PORT=/dev/ttyACM0 build/benchcom-run issVersion']=hw_run
+known['fuzz/run.sh 3600']=fuzz_all
+known['fuzz/run.sh 600 scope_client']=fuzz_one
 
 # Every line inside a ```sh block of the README.
 mapfile -t lines < <(awk '/^```sh$/ {on=1; next} /^```$/ {on=0} on && NF' "$repo/README.md")
@@ -85,6 +87,26 @@ windows() {
     fi
     (cd "$repo" && eval "$1" > "$work/win.txt" 2>&1)
     check "the Windows programs cross-build" test -f "$repo/build-win/benchcom.exe"
+}
+# The fuzzers, each for a moment instead of the README's long runs.
+have_clang() {
+    command -v clang++ > /dev/null && return
+    echo "skipped: clang is not installed (CI's fuzz/run.sh installs it and runs every target)"
+    return 1
+}
+fuzz_all() {
+    have_clang || return 0
+    (cd "$repo" && fuzz/run.sh 2 > "$work/fuzz.txt" 2>&1)
+    check "every fuzz target runs clean" test $? -eq 0
+    for target in learn_string scope_client adapter; do
+        check "fuzz target $target runs" has fuzz.txt "== $target: 2 s"
+    done
+}
+fuzz_one() {
+    have_clang || return 0
+    (cd "$repo" && fuzz/run.sh 2 scope_client > "$work/fuzz.txt" 2>&1)
+    check "the named fuzz target runs clean" test $? -eq 0
+    check "only the named fuzz target runs" test "$(grep -c '^== ' fuzz.txt)" -eq 1
 }
 with_bench_port() {  # runs a hardware line with the bench's port for the device
     rm -f port.txt
