@@ -4,25 +4,18 @@
 
 #include <string>
 
+#include "sim/raw_pty.h"
+
 namespace bc::bench {
 
-class OwnPty {
+class OwnPty : public sim::RawPty {
 public:
-    OwnPty() = default;
-    ~OwnPty();
-    OwnPty(const OwnPty&) = delete;
-    OwnPty& operator=(const OwnPty&) = delete;
-
-    bool open();
-    int master() const { return master_; }  // non-blocking
-    const std::string& path() const { return path_; }
+    bool open() {
+        std::string error;
+        return RawPty::open(error);
+    }
     // Reads and drops whatever the client has sent so far.
     void drain();
-
-private:
-    int master_ = -1;
-    int slave_ = -1;  // held open, so that a client's close is no hang-up
-    std::string path_;
 };
 
 }  // namespace bc::bench

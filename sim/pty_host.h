@@ -6,20 +6,16 @@
 #include <cstdio>
 #include <string>
 
+#include "sim/raw_pty.h"
 #include "sim/sim_port.h"
 
 namespace bc::sim {
 
 class PtyHost {
 public:
-    PtyHost() = default;
-    ~PtyHost();
-    PtyHost(const PtyHost&) = delete;
-    PtyHost& operator=(const PtyHost&) = delete;
-
     // Creates the pseudo-terminal; on failure returns false with a reason.
-    bool open(std::string& error);
-    const std::string& path() const { return path_; }
+    bool open(std::string& error) { return pty_.open(error); }
+    const std::string& path() const { return pty_.path(); }
 
     // Milliseconds on the clock the port's delivery times are kept in.
     static int64_t nowMs();
@@ -34,9 +30,7 @@ public:
 private:
     void deliver(SimPort& port);
 
-    int master_ = -1;
-    int slave_ = -1;  // held open so the terminal outlives each client's close
-    std::string path_;
+    RawPty pty_;
     std::string toClient_;
 };
 
