@@ -5,11 +5,7 @@
 
 #include <ctime>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include "platform/win32_posix.h"
-#endif
+#include "platform/win32_api.h"
 
 namespace bc {
 

@@ -1,6 +1,7 @@
-// The seam through which tests and the bench simulator put simulated devices
-// and a virtual clock under the platform calls, so that the routines run
-// unchanged against models instead of hardware.
+// The seam through which tests put simulated devices and a virtual clock
+// under the platform calls, so that the routines run unchanged against models
+// instead of hardware; and through which a program offers the simulated bench
+// that BENCHCOM_PORT=sim opens.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +29,7 @@ public:
     virtual int64_t nextByteAt(int64_t now) = 0;
     virtual DWORD escape(DWORD func, int64_t now) = 0;
     virtual DWORD modemStatus(DWORD& status) = 0;
+    virtual DWORD purge(DWORD flags, int64_t now) = 0;
 };
 
 // Time that moves only when the code under test reads the clock, sleeps or
@@ -51,6 +53,10 @@ private:
 // Every COM-port open goes to `device` while one is attached.
 void attachDevice(SimDevice* device);
 SimDevice* attachedDevice();
+// The simulated bench that BENCHCOM_PORT=sim opens, in programs that have
+// one built in: the function returns the one bench of the process.
+void provideInProcessBench(SimDevice& (*bench)());
+SimDevice* inProcessBench();
 void attachClock(VirtualClock* clock);
 VirtualClock* attachedClock();
 // bc::exit calls the hook instead of ending the process (a hook that returns

@@ -10,12 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "sim/bench.h"
 #include "sim/bench_options.h"
 #include "sim/bench_view.h"
-#include "sim/iss_rig.h"
 #include "sim/pty_host.h"
-#include "sim/scope_model.h"
+#include "sim/whole_bench.h"
 
 extern char** environ;
 
@@ -26,18 +24,7 @@ using namespace bc::sim;
 volatile sig_atomic_t g_signal = 0;
 void onSignal(int sig) { g_signal = sig; }
 
-struct Devices {
-    ScopeModel scope;
-    IssRig rig;
-    Bench bench{scope, rig.adapter};
-    SimPort port;
-    Devices() {
-        port.peer = &bench;
-        rig.adapter.keepLog = false;  // endless demonstrations send frames for ever
-    }
-};
-
-void applyFaults(const BenchOptions& o, Devices& d) {
+void applyFaults(const BenchOptions& o, WholeBench& d) {
     for (const std::string& f : o.faults) {
         if (f == "scope-silent") d.scope.faults.silent = true;
         if (f == "scope-slow") d.scope.faults.pieceBytes = 64, d.scope.faults.pieceGapMs = 60;
@@ -98,7 +85,7 @@ int exitStatusOf(int status) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-int serve(Devices& d, PtyHost& host, BenchOptions& o, FILE* view, pid_t child) {
+int serve(WholeBench& d, PtyHost& host, BenchOptions& o, FILE* view, pid_t child) {
     BenchView shown(view, d.scope, d.rig);
     Keyboard keyboard;
     const int64_t start = PtyHost::nowMs();
@@ -128,7 +115,7 @@ int serve(Devices& d, PtyHost& host, BenchOptions& o, FILE* view, pid_t child) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    Devices devices;
+    WholeBench devices;
     BenchOptions options;
     options.inputs[0] = devices.scope.inputs[0];
     options.inputs[1] = devices.scope.inputs[1];

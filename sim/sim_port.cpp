@@ -110,4 +110,13 @@ DWORD SimPort::modemStatus(DWORD& status) {
     return ERROR_SUCCESS;
 }
 
+// Clearing the receive queue drops what has arrived; bytes still on their
+// way arrive afterwards, as on a real line.
+DWORD SimPort::purge(DWORD flags, int64_t now) {
+    if (vanished) return ERROR_DEVICE_NOT_CONNECTED;
+    if (flags & PURGE_RXCLEAR)
+        while (!outbox_.empty() && outbox_.front().at <= now) outbox_.pop_front();
+    return ERROR_SUCCESS;
+}
+
 }  // namespace bc::sim

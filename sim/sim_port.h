@@ -77,6 +77,7 @@ public:
     int64_t nextByteAt(int64_t now) override;
     DWORD escape(DWORD func, int64_t now) override;
     DWORD modemStatus(DWORD& status) override;
+    DWORD purge(DWORD flags, int64_t now) override;
 
 private:
     struct Timed {

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/port.h"
+#include "platform/port.h"
 
-namespace bc::posix {
+namespace bc::ports {
 namespace {
 
-class ScriptedPort final : public Port {
+class ScriptedPort final : public PolledPort {
 public:
     struct Arrival {
         int64_t atUs;
@@ -33,6 +33,7 @@ public:
     }
     DWORD escape(DWORD) override { return 0; }
     DWORD modemStatus(DWORD&) override { return 0; }
+    DWORD purge(DWORD) override { return 0; }
     DWORD write(const uint8_t*, DWORD, DWORD& written) override {
         written = 0;
         return 0;
@@ -121,4 +122,4 @@ TEST(ReadTimeouts, TotalHoldsWhenBytesTrickleInAcrossMillisecondBoundaries) {
 }
 
 }  // namespace
-}  // namespace bc::posix
+}  // namespace bc::ports

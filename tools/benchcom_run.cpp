@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/port_list.h"
 #include "serial/port.h"
+#include "sim/in_process_bench.h"
 #include "tools/parse_args.h"
 #include "tools/routine_table.h"
 
@@ -26,9 +28,11 @@ const Routine* findRoutine(const char* name) {
 void printUsage(FILE* to) {
     fprintf(to,
             "usage: benchcom-run ROUTINE [ARG...]\n"
+            "       benchcom-run --list-ports\n"
             "       benchcom-run --help\n"
             "\n"
-            "Opens the port (COM3; on Linux the device in BENCHCOM_PORT) and runs one routine.\n"
+            "Opens the port (COM3, or what BENCHCOM_PORT names: COMn, a device path,\n"
+            "usb:VVVV:PPPP[:SERIAL], or sim for the simulated bench) and runs one routine.\n"
             "Numbers are C integer literals (42, 0x2A, -1); a channel is the character itself\n"
             "(1 or 2); a text is one argument. Endless routines run until Ctrl-C.\n"
             "\n"
@@ -37,6 +41,14 @@ void printUsage(FILE* to) {
         for (const Routine& r : table)
             fprintf(to, "  %-22s %s%s\n", r.name, r.argNames, r.opensPort ? "" : "  (no port needed)");
     if (*bc::run::sequenceNames()) fprintf(to, "\nsequences: %s\n", bc::run::sequenceNames());
+}
+
+// The serial ports of this machine, one line each.
+int listPorts() {
+    const auto ports = bc::ports::listSerialPorts();
+    if (ports.empty()) printf("no serial ports found\n");
+    for (const auto& p : ports) printf("%s\n", bc::ports::describePort(p).c_str());
+    return 0;
 }
 
 int usageError(const char* message) {
@@ -53,6 +65,7 @@ int main(int argc, char** argv) {
         printUsage(stdout);
         return 0;
     }
+    if (std::strcmp(argv[1], "--list-ports") == 0) return listPorts();
     const Routine* routine = findRoutine(argv[1]);
     char message[256];
     if (!routine) {
@@ -64,6 +77,7 @@ int main(int argc, char** argv) {
         return usageError(message);
 
     bc::endCleanlyOnInterrupt();
+    bc::sim::offerInProcessBench();  // BENCHCOM_PORT=sim
     if (routine->opensPort && !bc::openPort(9, 19200, 'N', '8')) {
         printf("Opening Port Failed");
         return 1;

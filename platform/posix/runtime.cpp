@@ -2,35 +2,33 @@
 #include <signal.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
-#include "platform/posix/interrupt.h"
+#include "platform/interrupt.h"
+#include "platform/monotonic.h"
+#include "platform/program_name.h"
 #include "platform/seam.h"
 
 namespace bc {
 
 namespace {
 
-volatile sig_atomic_t g_signal = 0;
+void onSignal(int sig) { noteInterrupt(sig); }
 
-void onSignal(int sig) { g_signal = sig; }
-
-const auto g_start = std::chrono::steady_clock::now();
+const int64_t g_startUs = monotonicUs();
 
 }  // namespace
 
 clock_t clock() {
-    posix::endIfInterrupted();
+    endIfInterrupted();
     if (seam::VirtualClock* vc = seam::attachedClock()) {
         clock_t now = clock_t(vc->now());
         vc->advanceBy(1);
         return now;
     }
-    auto elapsed = std::chrono::steady_clock::now() - g_start;
-    return clock_t(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+    return clock_t((monotonicUs() - g_startUs) / 1000);
 }
 
 void _sleep(unsigned long ms) {
@@ -39,9 +37,11 @@ void _sleep(unsigned long ms) {
         return;
     }
     timespec left{time_t(ms / 1000), long(ms % 1000) * 1000000L};
-    while (nanosleep(&left, &left) != 0 && errno == EINTR) posix::endIfInterrupted();
-    posix::endIfInterrupted();
+    while (nanosleep(&left, &left) != 0 && errno == EINTR) endIfInterrupted();
+    endIfInterrupted();
 }
+
+std::string programName() { return program_invocation_short_name; }
 
 void exit(int status) {
     if (const auto& hook = seam::exitHook()) hook(status);
@@ -62,11 +62,4 @@ void endCleanlyOnInterrupt() {
     sigaction(SIGHUP, &sa, nullptr);
 }
 
-namespace posix {
-
-void endIfInterrupted() {
-    if (g_signal) bc::exit(128 + g_signal);
-}
-
-}  // namespace posix
 }  // namespace bc

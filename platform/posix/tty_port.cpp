@@ -8,25 +8,25 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 
 #include "platform/driver_dcb.h"
 #include "platform/posix/errors.h"
-#include "platform/posix/interrupt.h"
-#include "platform/posix/port.h"
+#include "platform/interrupt.h"
+#include "platform/monotonic.h"
+#include "platform/port_kinds.h"
 #include "platform/posix/termios_dcb.h"
 
-namespace bc::posix {
+namespace bc::ports {
+
+using posix::dcbFromTermios;
+using posix::termiosFromDcb;
+using posix::winErrorFromErrno;
 
 namespace {
 
-int64_t monotonicUs() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return int64_t(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
-}
-
-class TtyPort final : public Port {
+class TtyPort final : public PolledPort {
 public:
     explicit TtyPort(int fd) : fd_(fd) {
         termios t;
@@ -88,6 +88,13 @@ public:
         status = ((lines & TIOCM_CTS) ? MS_CTS_ON : 0) | ((lines & TIOCM_DSR) ? MS_DSR_ON : 0) |
                  ((lines & TIOCM_RNG) ? MS_RING_ON : 0) | ((lines & TIOCM_CAR) ? MS_RLSD_ON : 0);
         return ERROR_SUCCESS;
+    }
+
+    DWORD purge(DWORD flags) override {
+        const bool in = flags & PURGE_RXCLEAR, out = flags & PURGE_TXCLEAR;
+        if (!in && !out) return ERROR_SUCCESS;
+        return tcflush(fd_, in && out ? TCIOFLUSH : in ? TCIFLUSH : TCOFLUSH) == 0 ? ERROR_SUCCESS
+                                                                                  : winErrorFromErrno(errno);
     }
 
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override;
@@ -202,22 +209,26 @@ DWORD TtyPort::write(const uint8_t* bytes, DWORD count, DWORD& written) {
 
 }  // namespace
 
-std::unique_ptr<Port> openTtyPort(const char* path, DWORD& error) {
-    int fd = ::open(path, O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+std::unique_ptr<Port> openLocalPort(const std::string& device, OpenError& error) {
+    int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        error = winErrorFromErrno(errno);
+        const int err = errno;
+        error.code = winErrorFromErrno(err);
+        error.reason = std::strerror(err);
+        if (err == EACCES) error.reason += " (on Linux, serial devices belong to the dialout group)";
         return nullptr;
     }
     // Share mode 0: a second open must fail, for root too, whom TIOCEXCL
     // does not stop.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         close(fd);
-        error = ERROR_ACCESS_DENIED;
+        error.code = ERROR_ACCESS_DENIED;
+        error.reason = "in use by another program";
         return nullptr;
     }
     if (isatty(fd)) ioctl(fd, TIOCEXCL);
-    error = ERROR_SUCCESS;
+    error = {};
     return std::make_unique<TtyPort>(fd);
 }
 
-}  // namespace bc::posix
+}  // namespace bc::ports

@@ -3,15 +3,19 @@
 // after a received byte (that clock starts only with the first byte and
 // restarts with every byte); or when constant + multiplier x count has passed
 // since the call began. A time-out is success with fewer bytes.
-#include "platform/posix/port.h"
+#include "platform/port.h"
 
-namespace bc::posix {
+namespace bc::ports {
 
 namespace {
 constexpr int64_t kUsPerMs = 1000;
 }  // namespace
 
-DWORD timedRead(Port& port, uint8_t* into, DWORD count, DWORD& got) {
+DWORD PolledPort::read(uint8_t* into, DWORD count, DWORD& got) {
+    return timedRead(*this, into, count, got);
+}
+
+DWORD timedRead(PolledPort& port, uint8_t* into, DWORD count, DWORD& got) {
     const COMMTIMEOUTS t = port.timeouts;
     got = 0;
     // MAXDWORD interval with no totals: return at once with what is there.
@@ -59,4 +63,4 @@ DWORD timedRead(Port& port, uint8_t* into, DWORD count, DWORD& got) {
     return ERROR_SUCCESS;
 }
 
-}  // namespace bc::posix
+}  // namespace bc::ports

@@ -1,13 +1,19 @@
-// The slice of the Win32 serial-port API that the tool uses, for POSIX systems.
-// Types, constants and struct layouts are Windows' own, so the routines read
-// and behave the same on both systems; the functions are implemented over
-// termios in this directory.
+// The slice of the Win32 serial-port API that the tool uses. Types, constants
+// and struct layouts are Windows' own, so the routines read and behave the
+// same on both systems. The functions are ours on both: they dispatch to the
+// kind of port chosen when the port was opened (win32_calls.cpp), which on
+// Windows may be the real serial driver, reached through kernel32 in
+// platform/windows/. This header never meets <windows.h> in one file.
 #pragma once
 
 #include <cstdint>
 
 typedef void* HANDLE;
+#ifdef _WIN32
+typedef unsigned long DWORD;  // 32 bits there too, and the type windows.h gives
+#else
 typedef uint32_t DWORD;
+#endif
 typedef uint16_t WORD;
 typedef uint8_t BYTE;
 typedef int BOOL;
@@ -39,7 +45,9 @@ typedef DWORD* LPDWORD;
 #define ERROR_NOT_ENOUGH_MEMORY 8u
 #define ERROR_GEN_FAILURE 31u
 #define ERROR_SHARING_VIOLATION 32u
+#define ERROR_NOT_SUPPORTED 50u
 #define ERROR_INVALID_PARAMETER 87u
+#define ERROR_INVALID_NAME 123u
 #define ERROR_OPERATION_ABORTED 995u
 #define ERROR_DEVICE_NOT_CONNECTED 1167u
 
@@ -70,6 +78,12 @@ typedef DWORD* LPDWORD;
 #define RESETDEV 7
 #define SETBREAK 8
 #define CLRBREAK 9
+
+// PurgeComm flags.
+#define PURGE_TXABORT 0x0001u
+#define PURGE_RXABORT 0x0002u
+#define PURGE_TXCLEAR 0x0004u
+#define PURGE_RXCLEAR 0x0008u
 
 // GetCommModemStatus bits.
 #define MS_CTS_ON 0x0010u
@@ -135,3 +149,4 @@ BOOL ReadFile(HANDLE h, LPVOID buffer, DWORD toRead, LPDWORD bytesRead, LPVOID o
 BOOL WriteFile(HANDLE h, LPCVOID buffer, DWORD toWrite, LPDWORD bytesWritten, LPVOID overlapped);
 BOOL EscapeCommFunction(HANDLE h, DWORD func);
 BOOL GetCommModemStatus(HANDLE h, LPDWORD modemStat);
+BOOL PurgeComm(HANDLE h, DWORD flags);

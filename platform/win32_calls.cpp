@@ -1,21 +1,14 @@
-// The Win32 serial calls on POSIX. A HANDLE points at a slot of a small table
-// of open ports; every call sets the error that GetLastError reports.
+// The Win32 serial calls, on both systems. A HANDLE points at a slot of a
+// small table of open ports, each of whatever kind was chosen when it was
+// opened; every call sets the error that GetLastError reports.
 #include <array>
 #include <cstdlib>
-#include <string>
 
-#include "platform/posix/device_path.h"
-#include "platform/posix/port.h"
-#include "platform/seam.h"
-
-namespace bc::posix {
-std::unique_ptr<Port> openTtyPort(const char* path, DWORD& error);
-std::unique_ptr<Port> openSimPort(seam::SimDevice& device, const char* path, DWORD& error);
-}  // namespace bc::posix
+#include "platform/open_port.h"
 
 namespace {
 
-using bc::posix::Port;
+using bc::ports::Port;
 
 thread_local DWORD g_lastError = ERROR_SUCCESS;
 std::array<std::unique_ptr<Port>, 16> g_ports;
@@ -67,11 +60,7 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPVOID
         return INVALID_HANDLE_VALUE;
     }
     DWORD error = ERROR_SUCCESS;
-    std::unique_ptr<Port> port;
-    if (bc::seam::SimDevice* dev = bc::seam::attachedDevice())
-        port = bc::posix::openSimPort(*dev, fileName, error);
-    else
-        port = bc::posix::openTtyPort(bc::posix::devicePathFor(fileName).c_str(), error);
+    std::unique_ptr<Port> port = bc::ports::openChosenPort(fileName, error);
     if (!port) {
         g_lastError = error;
         return INVALID_HANDLE_VALUE;
@@ -133,7 +122,7 @@ BOOL ReadFile(HANDLE h, LPVOID buffer, DWORD toRead, LPDWORD bytesRead, LPVOID) 
     if (!p) return fail(ERROR_INVALID_HANDLE);
     if (!buffer && toRead) return fail(ERROR_INVALID_PARAMETER);
     DWORD got = 0;
-    DWORD e = bc::posix::timedRead(*p, static_cast<uint8_t*>(buffer), toRead, got);
+    DWORD e = p->read(static_cast<uint8_t*>(buffer), toRead, got);
     if (bytesRead) *bytesRead = got;
     return result(e);
 }
@@ -162,4 +151,9 @@ BOOL GetCommModemStatus(HANDLE h, LPDWORD modemStat) {
     DWORD e = p->modemStatus(status);
     if (!e) *modemStat = status;
     return result(e);
+}
+
+BOOL PurgeComm(HANDLE h, DWORD flags) {
+    Port* p = portOf(h);
+    return p ? result(p->purge(flags)) : fail(ERROR_INVALID_HANDLE);
 }

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace bc::ports {
+
+// A Windows error code in words: the operating system's own reason when it
+// gave the code (errno's text on POSIX, the system message on Windows), else
+// what the code means for a serial port.
+std::string errorText(DWORD code);
+
+}  // namespace bc::ports
