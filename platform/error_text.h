@@ -11,4 +11,8 @@ namespace bc::ports {
 // what the code means for a serial port.
 std::string errorText(DWORD code);
 
+// Forgets the system reason kept from an earlier failure, so that the words
+// for the next code are that failure's own.
+void forgetSystemReason();
+
 }  // namespace bc::ports

@@ -81,6 +81,7 @@ void explainFailure(const Attempt& a) {
 std::unique_ptr<Port> openChosenPort(const char* win32Path, DWORD& error) {
     const std::string path = win32Path;
     PortTrace* trace = processTrace();
+    forgetSystemReason();
     Attempt a;
     if (seam::SimDevice* model = seam::attachedDevice()) {
         a.device = path + " (a device model under test)";

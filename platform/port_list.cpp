@@ -47,8 +47,11 @@ std::string resolveUsb(const std::vector<PortInfo>& all, const UsbSelector& s, s
               (usb.empty() ? "no USB serial port is plugged in" : "the USB serial ports are " + namesOf(usb));
         return "";
     }
-    why = wanted + " matches " + std::to_string(found.size()) + " ports (" + namesOf(found) +
-          "); add the serial number to choose one";
+    bool serials = true;
+    for (const PortInfo& p : found) serials = serials && !p.serial.empty();
+    why = wanted + " matches " + std::to_string(found.size()) + " ports (" + namesOf(found) + "); " +
+          (serials ? "add the serial number to choose one"
+                   : "they have no serial numbers to tell them apart: choose one by its device");
     return "";
 }
 

@@ -65,9 +65,8 @@ void PortTrace::bytes(char direction, const uint8_t* data, size_t count, const s
             std::snprintf(hex + 3 * i, 4, "%02x ", b);
             text[i] = b >= 0x20 && b < 0x7F ? char(b) : '.';
         }
-        std::fprintf(file_, "%c %-48s %-16s", direction, hex, text);
-        if (at == 0 && !note.empty()) std::fprintf(file_, "  %s", note.c_str());
-        std::fputc('\n', file_);
+        if (at == 0 && !note.empty()) std::fprintf(file_, "%c %-48s %-16s  %s\n", direction, hex, text, note.c_str());
+        else std::fprintf(file_, "%c %-48s %s\n", direction, hex, text);
         if (count == 0) break;
     }
 }

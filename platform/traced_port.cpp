@@ -72,7 +72,9 @@ public:
         DWORD e = in_->modemStatus(status);
         return said("GetCommModemStatus" + (e ? std::string() : " " + modemWords(status)), e);
     }
-    DWORD purge(DWORD flags) override { return said("PurgeComm" + purgeWords(flags), in_->purge(flags)); }
+    DWORD purge(DWORD flags) override {
+        return said("PurgeComm" + purgeWords(flags), in_->purge(flags));
+    }
 
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override {
         trace_.markTime();

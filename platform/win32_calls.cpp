@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdlib>
 
+#include "platform/error_text.h"
 #include "platform/open_port.h"
 
 namespace {
@@ -30,7 +31,10 @@ BOOL result(DWORD error) {
     return error ? FALSE : TRUE;
 }
 
+// Every call starts here: a system reason kept from an earlier call must not
+// be taken for this one's.
 Port* portOf(HANDLE h) {
+    bc::ports::forgetSystemReason();
     for (auto& p : g_ports)
         if (h == static_cast<void*>(&p) && p) return p.get();
     return nullptr;

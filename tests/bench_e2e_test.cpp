@@ -9,6 +9,7 @@
 
 #include "tests/capture.h"
 #include "tests/process.h"
+#include "tests/scratch_dir.h"
 
 namespace bc {
 namespace {
@@ -21,22 +22,8 @@ using test::run;
 const std::string kSim = BENCHCOM_SIM_PATH;
 const std::string kRun = BENCHCOM_RUN_PATH;
 
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// A scratch directory that is the current directory of the programs run.
-struct Scratch {
-    Scratch() {
-        char tmpl[] = "/tmp/benchcom-e2e-XXXXXX";
-        dir = mkdtemp(tmpl);
-    }
-    ~Scratch() { fs::remove_all(dir); }
-    fs::path dir;
-};
+using Scratch = test::ScratchDir;
+using test::slurp;
 
 // Polls a file until it holds `text` (the bench view is written as it changes).
 bool waitForFile(const fs::path& p, const std::string& text, int timeoutMs) {

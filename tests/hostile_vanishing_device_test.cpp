@@ -20,6 +20,7 @@
 #include "tests/process.h"
 #include "tests/pty.h"
 #include "tests/scope_bench.h"
+#include "tests/scratch_dir.h"
 
 namespace bc {
 namespace {
@@ -65,14 +66,7 @@ bool awaitBytes(test::Pty& pty, std::string& got, size_t count) {
 
 std::vector<std::string> env(const test::Pty& pty) { return {"BENCHCOM_PORT=" + pty.slavePath()}; }
 
-struct Scratch {
-    Scratch() {
-        char tmpl[] = "/tmp/benchcom-vanish-XXXXXX";
-        dir = mkdtemp(tmpl);
-    }
-    ~Scratch() { fs::remove_all(dir); }
-    fs::path dir;
-};
+using Scratch = test::ScratchDir;
 
 // The capture loses its instrument after 2014 bytes of channel 1's block:
 // that read and every later one fail at once, the capture goes on with

@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
         printUsage(stdout);
         return 0;
     }
-    if (std::strcmp(argv[1], "--list-ports") == 0) return listPorts();
+    if (std::strcmp(argv[1], "--list-ports") == 0)
+        return argc > 2 ? usageError("--list-ports takes no arguments") : listPorts();
     const Routine* routine = findRoutine(argv[1]);
     char message[256];
     if (!routine) {

@@ -78,5 +78,10 @@ std::string errorText(DWORD code) {
     return meaningOf(code);
 }
 
+void forgetSystemReason() {
+    t_lastCode = ERROR_SUCCESS;
+    t_lastErrno = 0;
+}
+
 }  // namespace ports
 }  // namespace bc

@@ -5,5 +5,6 @@ namespace bc::ports {
 
 // On Windows every code is the system's own, and so are its words.
 std::string errorText(DWORD code) { return k32::errorText(code); }
+void forgetSystemReason() {}
 
 }  // namespace bc::ports
