@@ -59,6 +59,16 @@ std::unique_ptr<Port> openLocalPort(const std::string& device, OpenError& error)
         error.reason = errorText(error.code);
         return nullptr;
     }
+    // Wine opens a COM name whose device is missing and fails only at the
+    // first serial call; Windows fails the open. Ask for the line settings
+    // once, so that the open fails here on both.
+    DCB probe;
+    if (!k32::getCommState(h, &probe)) {
+        error.code = k32::lastError();
+        error.reason = "no serial device answers there (" + errorText(error.code) + ")";
+        k32::closeHandle(h);
+        return nullptr;
+    }
     error = {};
     return std::make_unique<LocalPort>(h);
 }

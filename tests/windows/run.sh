@@ -5,6 +5,8 @@
 # apart from the "\r\n" line ends of Windows text-mode output.
 #   tests/windows/run.sh [LINUX_BUILD_DIR]   (default: build)
 #
+# benchcom-sim points BENCHCOM_PORT at its terminal for the Linux programs; the
+# Windows programs read it too, so under Wine it is unset and COM3 is mapped.
 # Learned by trying: Wine's output goes to files, not pipes (its server keeps a
 # pipe open); every run ends with `wineserver -k` before the pseudo-terminal
 # closes; COM3 is mapped through the registry to a fixed link that each run
@@ -15,6 +17,7 @@ linux="$(cd "$repo/${1:-build}" && pwd)"
 win="$repo/build-win"
 export WINEPREFIX="$win/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 link="$win/com3"
+link5="$win/com5"
 
 install_missing() {
     local need=()
@@ -24,9 +27,11 @@ install_missing() {
 }
 
 prepare_wine() {
-    [ -f "$WINEPREFIX/system.reg" ] && return
-    wineboot -i > /dev/null 2>&1
-    wine reg add 'HKLM\Software\Wine\Ports' /v COM3 /t REG_SZ /d "$link" /f > /dev/null 2>&1
+    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i > /dev/null 2>&1
+    if ! grep -q '"COM5"' "$WINEPREFIX/system.reg"; then
+        wine reg add 'HKLM\Software\Wine\Ports' /v COM3 /t REG_SZ /d "$link" /f > /dev/null 2>&1
+        wine reg add 'HKLM\Software\Wine\Ports' /v COM5 /t REG_SZ /d "$link5" /f > /dev/null 2>&1
+    fi
     wineserver -w
 }
 
@@ -60,7 +65,8 @@ on_windows() {
     shift
     mkdir -p "$dir"
     (cd "$dir" && "$linux/benchcom-sim" --link "$link" --wire wire.bin -- bash -c \
-        'wine "$0" "$@" > out.txt 2> err.txt; s=$?; wineserver -k; exit $s' "$win/benchcom-run.exe" "$@"
+        'unset BENCHCOM_PORT; wine "$0" "$@" > out.txt 2> err.txt; s=$?; wineserver -k; exit $s' \
+        "$win/benchcom-run.exe" "$@"
      echo $? > status)
 }
 
@@ -103,13 +109,71 @@ main_run() {  # main_run OUT COMMAND...
         '{ timeout -s KILL 4 "$@" > "$0"; } 2>/dev/null; wineserver -k 2>/dev/null; exit 0' "$out" "$@"
 }
 main_run "$work/main.linux" "$linux/benchcom"
-main_run "$work/main.windows" wine "$win/benchcom.exe"
+main_run "$work/main.windows" env -u BENCHCOM_PORT wine "$win/benchcom.exe"
 head -n 22 "$work/main.linux" > "$work/main.linux.head"
 check "main sequence: the same first rounds" same_text "$work/main.linux.head" \
     <(crlf_to_lf "$work/main.windows" | head -n 22)
 
-echo "skipped under Wine: the refusal of a second open (Wine does not refuse one), the modem-control"
-echo "lines and break (a pseudo-terminal has none), and the no-device message (Wine opens a COM port"
-echo "whose device is missing and fails only at SetupComm)"
+# BENCHCOM_PORT on the Windows build. The simulated bench inside the program:
+# the same console lines and files as the Linux build's, and a trace that
+# says the same, time stamps apart.
+sim_run() {  # sim_run DIR PROGRAM ROUTINE [ARG...]
+    local dir="$1" program="$2"
+    shift 2
+    mkdir -p "$dir"
+    (cd "$dir" && BENCHCOM_PORT=sim BENCHCOM_TRACE=port.trace "$program" "$@" > out.txt 2> err.txt
+     echo $? > status)
+}
+untimed() { crlf_to_lf "$1" | cut -c14-; }
+sim_run "$work/sim/linux" "$linux/benchcom-run" scopePollDual
+sim_run "$work/sim/windows" wine "$win/benchcom-run.exe" scopePollDual
+wineserver -k
+check "sim dual capture: status 0" grep -qx 0 "$work/sim/windows/status"
+check "sim dual capture: console lines" same_text "$work/sim/linux/out.txt" "$work/sim/windows/out.txt"
+for f in op_scope.csv gbookFtemp.js; do
+    check "sim dual capture: $f" same_text "$work/sim/linux/$f" "$work/sim/windows/$f"
+done
+check "sim dual capture: the trace" cmp -s <(untimed "$work/sim/linux/port.trace") \
+    <(untimed "$work/sim/windows/port.trace")
+
+# The main sequence on the bench inside: the lines come up after the first round.
+(cd "$work" && { BENCHCOM_PORT=sim timeout -s KILL 4 wine "$win/benchcom.exe" > main.sim; } 2> /dev/null)
+wineserver -k
+check "sim main sequence: lines down, then CTS, DSR and carrier up" same_text <(printf '%s\n' \
+    "GetCommModemStatus: 0000 0010 0020 0040 0080 " "GetCommModemStatu_: 00B0 0010 0020 0040 0080 ") \
+    <(crlf_to_lf "$work/main.sim" | grep GetCommModemStat | head -n 2)
+
+# COM5 chosen on the command line, served by the bench that COM5 is mapped to
+# (nothing stands behind COM3 meanwhile).
+(mkdir -p "$work/com5" && cd "$work/com5" && "$linux/benchcom-sim" --link "$link5" -- bash -c \
+    'BENCHCOM_PORT=COM5 wine "$0" issVersion > out.txt 2> err.txt; s=$?; wineserver -k; exit $s' \
+    "$win/benchcom-run.exe"; echo $? > status)
+check "COM5: status 0" grep -qx 0 "$work/com5/status"
+check "COM5: the adapter answers" grep -q "ISS:5A-01:ver: 07 05 40" "$work/com5/out.txt"
+
+# A value that names no port: the routine's own line on stdout, the reason on stderr.
+(cd "$work" && BENCHCOM_PORT=bench-port wine "$win/benchcom-run.exe" issVersion > bad-port.out 2> bad-port.err
+ echo $? > bad-port.status)
+wineserver -k
+check "bad port: status 1" grep -qx 1 "$work/bad-port.status"
+check "bad port: error 123 on stdout" grep -qF 'connect fail \\.\COM3 error 123' "$work/bad-port.out"
+check "bad port: the reason on stderr" grep -q "^benchcom-run: cannot open .*names no port.*--list-ports" \
+    "$work/bad-port.err"
+# COM3 with no device behind it (benchcom-sim removed its link): the open
+# fails, as on Windows, with the reason on stderr.
+rm -f "$link"
+(cd "$work" && wine "$win/benchcom-run.exe" issVersion > no-device.out 2> no-device.err; echo $? > no-device.status)
+wineserver -k
+check "no device: status 1" grep -qx 1 "$work/no-device.status"
+check "no device: the open fails" grep -qF 'connect fail \\.\COM3 error' "$work/no-device.out"
+check "no device: the reason on stderr" grep -qF 'cannot open \\.\COM3: no serial device answers there' \
+    "$work/no-device.err"
+(cd "$work" && wine "$win/benchcom-run.exe" --list-ports > list.out 2> list.err; echo $? > list.status)
+wineserver -k
+check "--list-ports: status 0" grep -qx 0 "$work/list.status"
+check "--list-ports: a line" test -s "$work/list.out"
+
+echo "skipped under Wine: the refusal of a second open (Wine does not refuse one), and the modem-control"
+echo "lines and break on a real port (a pseudo-terminal has none; the bench inside has them, checked above)"
 echo "windows: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
