@@ -12,6 +12,7 @@
 #include "bench/machine.h"
 #include "bench/sections.h"
 #include "bench/sim_child.h"
+#include "platform/version.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ using namespace bc::bench;
 
 const char kUsage[] =
     "usage: benchcom-bench [--quick] [--only P1,P2,...] [--dir DIR] [--keep]\n"
+    "       benchcom-bench --help | --version\n"
     "  Measures P1 to P6 against benchcom-sim and prints a table.\n"
     "  --quick  a third of the runs (a smoke check; figures are noisier)\n"
     "  --only   just these figures (P1 also takes P4, whose floor it needs)\n"
@@ -27,7 +29,7 @@ const char kUsage[] =
     "  --keep   keep the scratch directory (console output, captures)\n";
 
 struct Options {
-    bool quick = false, keep = false, help = false;
+    bool quick = false, keep = false, help = false, version = false;
     std::string dir = "/tmp";
     std::set<std::string> only;
     bool wants(const char* id) const { return only.empty() || only.count(id); }
@@ -39,6 +41,7 @@ bool parse(int argc, char** argv, Options& o) {
         if (a == "--quick") o.quick = true;
         else if (a == "--keep") o.keep = true;
         else if (a == "--help" || a == "-h") o.help = true;
+        else if (a == "--version") o.version = true;
         else if (a == "--dir" && i + 1 < argc) o.dir = argv[++i];
         else if (a == "--only" && i + 1 < argc) {
             std::string list = argv[++i];
@@ -79,6 +82,10 @@ int main(int argc, char** argv) {
     if (!parse(argc, argv, o) || o.help) {
         fprintf(o.help ? stdout : stderr, "%s", kUsage);
         return o.help ? 0 : 2;
+    }
+    if (o.version) {
+        printf("benchcom-bench %s\n", bc::version());
+        return 0;
     }
     Config cfg;
     cfg.simPath = BENCHCOM_SIM_PATH;

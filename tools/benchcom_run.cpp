@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/version.h"
 #include "serial/port.h"
 #include "tools/parse_args.h"
 #include "tools/routine_table.h"
@@ -26,7 +27,7 @@ const Routine* findRoutine(const char* name) {
 void printUsage(FILE* to) {
     fprintf(to,
             "usage: benchcom-run ROUTINE [ARG...]\n"
-            "       benchcom-run --help\n"
+            "       benchcom-run --help | --version\n"
             "\n"
             "Opens the port (COM3; on Linux the device in BENCHCOM_PORT) and runs one routine.\n"
             "Numbers are C integer literals (42, 0x2A, -1); a channel is the character itself\n"
@@ -51,6 +52,10 @@ int main(int argc, char** argv) {
     if (argc < 2) return usageError("no routine named");
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         printUsage(stdout);
+        return 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        printf("benchcom-run %s\n", bc::version());
         return 0;
     }
     const Routine* routine = findRoutine(argv[1]);
