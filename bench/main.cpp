@@ -56,6 +56,21 @@ bool parse(int argc, char** argv, Options& o) {
     return true;
 }
 
+// The programs measured stand beside benchcom-bench, in the build tree and
+// where it is installed; the test suite only in the build tree. The pyserial
+// client is installed with the data files, and read from the sources in the
+// build tree.
+void locatePrograms(Config& cfg) {
+    std::error_code ec;
+    const std::filesystem::path dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
+    cfg.simPath = dir / "benchcom-sim";
+    cfg.runPath = dir / "benchcom-run";
+    const std::filesystem::path tests = dir / "benchcom_tests";
+    cfg.testsPath = std::filesystem::exists(tests) ? tests.string() : "";
+    const std::filesystem::path installed = dir / BENCHCOM_DATA_FROM_BIN / "pyserial_round_trip.py";
+    cfg.pyserialScript = std::filesystem::exists(installed) ? installed.string() : BENCHCOM_PYSERIAL_SCRIPT;
+}
+
 // The routines print their trace on standard output; the table goes to the
 // original standard output and the trace to a file in the scratch directory.
 FILE* divertConsole(const std::string& scratch) {
@@ -88,11 +103,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     Config cfg;
-    cfg.simPath = BENCHCOM_SIM_PATH;
-    cfg.runPath = BENCHCOM_RUN_PATH;
-    cfg.testsPath = BENCHCOM_TESTS_PATH;
+    locatePrograms(cfg);
     cfg.python = "/usr/bin/python3";
-    cfg.pyserialScript = BENCHCOM_PYSERIAL_SCRIPT;
     cfg.quick = o.quick;
     std::string tmpl = o.dir + "/benchcom-bench-XXXXXX";
     if (!mkdtemp(tmpl.data()) || chdir(tmpl.c_str()) != 0) {
@@ -112,7 +124,7 @@ int main(int argc, char** argv) {
     if (o.wants("P2") || o.wants("P3")) measureTimeouts(cfg, report);
     if (o.wants("P6")) measureCaptureClose(cfg, report);
     if (o.wants("P5")) {
-        if (cfg.testsPath.empty()) report.note("P5: the test suite was not built");
+        if (cfg.testsPath.empty()) report.note("P5: no test suite beside benchcom-bench (built with the tests, in the build tree)");
         else measureSuite(cfg, report);
     }
     fflush(stdout);
