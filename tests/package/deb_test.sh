@@ -4,17 +4,13 @@
 # run from there.
 #   tests/package/deb_test.sh BUILD_DIR VERSION
 set -uo pipefail
+tests="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "$1" && pwd)"
 version="$2"
 work="$(mktemp -d /tmp/benchcom-deb-XXXXXX)"
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-passed=0 failed=0
-check() {  # check NAME CONDITION...
-    local name="$1"
-    shift
-    if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name"; fi
-}
+. "$tests/checks.sh"
 has() { grep -qE -- "$2" "$1"; }
 
 (cd "$build" && cpack -G DEB -B "$work/out") > cpack.txt 2>&1
@@ -22,8 +18,9 @@ check "cpack makes the package" test $? -eq 0
 deb="$(ls out/benchcom_"$version"_*.deb 2> /dev/null)"
 if [ ! -f "$deb" ]; then
     cat cpack.txt
-    echo "package: $passed passed, $((failed + 1)) failed"
-    exit 1
+    check "cpack names the package benchcom_${version}_ARCH.deb" false
+    finish package
+    exit
 fi
 
 dpkg-deb -f "$deb" > control.txt
@@ -61,5 +58,4 @@ for page in benchcom benchcom-run benchcom-sim; do
     [ -s warnings.txt ] && cat warnings.txt
 done
 
-echo "package: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish package
