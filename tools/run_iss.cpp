@@ -52,8 +52,8 @@ std::span<const Routine> issRoutines() {
          "two reply bytes. Immediate.",
          true, runIssChangeIoMode},
         {"issCmd5A10", "i", "value",
-         "Sends the adapter's sub-command 10 with VALUE (5A 10 VALUE 00) and prints the one reply "
-         "byte. Immediate.",
+         "Sends the adapter's sub-command 0x10 with VALUE (5A 10 VALUE 00) and prints the one "
+         "reply byte. Immediate.",
          true, runIssCmd5A10},
         {"issRead5A12", "", "",
          "Sends 5A 10 0C 00, then 5A 12 00 00, waits 600 ms and prints the first four of the eight "
