@@ -18,6 +18,8 @@ install_missing() {
     command -v npm >/dev/null || need+=(npm)
     [ -x /usr/bin/chromium ] || need+=(chromium)  # the viewer's browser test
     [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+    command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)  # the .deb's dependencies
+    command -v man >/dev/null || need+=(man-db)                # the manual pages' test
     tools/scripts/apt-install ${need[@]+"${need[@]}"}
 }
 

@@ -12,6 +12,7 @@
 #include "bench/machine.h"
 #include "bench/sections.h"
 #include "bench/sim_child.h"
+#include "platform/version.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ using namespace bc::bench;
 
 const char kUsage[] =
     "usage: benchcom-bench [--quick] [--only P1,P2,...] [--dir DIR] [--keep]\n"
+    "       benchcom-bench --help | --version\n"
     "  Measures P1 to P6 against benchcom-sim and prints a table.\n"
     "  --quick  a third of the runs (a smoke check; figures are noisier)\n"
     "  --only   just these figures (P1 also takes P4, whose floor it needs)\n"
@@ -27,7 +29,7 @@ const char kUsage[] =
     "  --keep   keep the scratch directory (console output, captures)\n";
 
 struct Options {
-    bool quick = false, keep = false, help = false;
+    bool quick = false, keep = false, help = false, version = false;
     std::string dir = "/tmp";
     std::set<std::string> only;
     bool wants(const char* id) const { return only.empty() || only.count(id); }
@@ -39,6 +41,7 @@ bool parse(int argc, char** argv, Options& o) {
         if (a == "--quick") o.quick = true;
         else if (a == "--keep") o.keep = true;
         else if (a == "--help" || a == "-h") o.help = true;
+        else if (a == "--version") o.version = true;
         else if (a == "--dir" && i + 1 < argc) o.dir = argv[++i];
         else if (a == "--only" && i + 1 < argc) {
             std::string list = argv[++i];
@@ -51,6 +54,21 @@ bool parse(int argc, char** argv, Options& o) {
         } else return false;
     }
     return true;
+}
+
+// The programs measured stand beside benchcom-bench, in the build tree and
+// where it is installed; the test suite only in the build tree. The pyserial
+// client is installed with the data files, and read from the sources in the
+// build tree.
+void locatePrograms(Config& cfg) {
+    std::error_code ec;
+    const std::filesystem::path dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
+    cfg.simPath = dir / "benchcom-sim";
+    cfg.runPath = dir / "benchcom-run";
+    const std::filesystem::path tests = dir / "benchcom_tests";
+    cfg.testsPath = std::filesystem::exists(tests) ? tests.string() : "";
+    const std::filesystem::path installed = dir / BENCHCOM_DATA_FROM_BIN / "pyserial_round_trip.py";
+    cfg.pyserialScript = std::filesystem::exists(installed) ? installed.string() : BENCHCOM_PYSERIAL_SCRIPT;
 }
 
 // The routines print their trace on standard output; the table goes to the
@@ -80,12 +98,13 @@ int main(int argc, char** argv) {
         fprintf(o.help ? stdout : stderr, "%s", kUsage);
         return o.help ? 0 : 2;
     }
+    if (o.version) {
+        printf("benchcom-bench %s\n", bc::version());
+        return 0;
+    }
     Config cfg;
-    cfg.simPath = BENCHCOM_SIM_PATH;
-    cfg.runPath = BENCHCOM_RUN_PATH;
-    cfg.testsPath = BENCHCOM_TESTS_PATH;
+    locatePrograms(cfg);
     cfg.python = "/usr/bin/python3";
-    cfg.pyserialScript = BENCHCOM_PYSERIAL_SCRIPT;
     cfg.quick = o.quick;
     std::string tmpl = o.dir + "/benchcom-bench-XXXXXX";
     if (!mkdtemp(tmpl.data()) || chdir(tmpl.c_str()) != 0) {
@@ -105,7 +124,7 @@ int main(int argc, char** argv) {
     if (o.wants("P2") || o.wants("P3")) measureTimeouts(cfg, report);
     if (o.wants("P6")) measureCaptureClose(cfg, report);
     if (o.wants("P5")) {
-        if (cfg.testsPath.empty()) report.note("P5: the test suite was not built");
+        if (cfg.testsPath.empty()) report.note("P5: no test suite beside benchcom-bench (built with the tests, in the build tree)");
         else measureSuite(cfg, report);
     }
     fflush(stdout);

@@ -7,6 +7,7 @@
 #include "platform/monotonic.h"
 #include "platform/program_name.h"
 #include "platform/seam.h"
+#include "platform/version.h"
 
 namespace bc::ports {
 
@@ -19,8 +20,8 @@ constexpr size_t kTraceBuffer = 1 << 16;
 
 PortTrace::PortTrace(std::FILE* file, bool owned) : file_(file), owned_(owned) {
     std::setvbuf(file_, nullptr, _IOFBF, kTraceBuffer);
-    std::fprintf(file_, "# %s port trace: seconds since the port was first opened; > sent, < received\n",
-                 programName().c_str());
+    std::fprintf(file_, "# %s %s port trace: seconds since the port was first opened; > sent, < received\n",
+                 programName().c_str(), version());
 }
 
 PortTrace::~PortTrace() {

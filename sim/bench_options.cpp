@@ -27,7 +27,8 @@ const char benchUsage[] =
     "                        adapter-short (may be given more than once)\n"
     "  --link PATH           also make PATH a symbolic link to the port\n"
     "  --wire PATH           record every byte the program sends in PATH\n"
-    "  -h, --help            this text\n";
+    "  -h, --help            this text\n"
+    "  --version             the version of benchcom-sim\n";
 
 namespace {
 
@@ -80,6 +81,10 @@ bool parseBenchOptions(int argc, char** argv, BenchOptions& o, std::string& erro
         }
         if (arg == "-h" || arg == "--help") {
             o.help = true;
+            continue;
+        }
+        if (arg == "--version") {
+            o.version = true;
             continue;
         }
         if (i + 1 >= argc) {

@@ -19,6 +19,7 @@ struct BenchOptions {
     std::vector<std::string> faults;
     std::vector<std::string> command;  // after "--"; empty: serve until interrupted
     bool help = false;
+    bool version = false;
 };
 
 // Parses the arguments; on error returns false with a message.

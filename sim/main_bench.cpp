@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/version.h"
 #include "sim/bench_options.h"
 #include "sim/bench_view.h"
 #include "sim/pty_host.h"
@@ -126,6 +127,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         printf("%s", benchUsage);
+        return 0;
+    }
+    if (options.version) {
+        printf("benchcom-sim %s\n", bc::version());
         return 0;
     }
     devices.scope.inputs[0] = options.inputs[0];

@@ -7,6 +7,7 @@
 #include "platform/error_text.h"
 #include "platform/port_kinds.h"
 #include "platform/port_trace.h"
+#include "platform/version.h"
 #include "sim/virtual_bench.h"
 
 namespace bc::ports {
@@ -50,7 +51,8 @@ TEST(PortTrace, EveryCallAndByteInWords) {
         port->escape(SETDTR);
         port->release();
     }
-    const std::string header = "# benchcom_tests port trace: seconds since the port was first opened; > sent, < received\n";
+    const std::string header = std::string("# benchcom_tests ") + version() +
+                               " port trace: seconds since the port was first opened; > sent, < received\n";
     EXPECT_EQ(contents(file),
               header +
                   "   0.000000  SetCommState 19200 baud 8N1, DTR off, RTS off, no flow control\n"

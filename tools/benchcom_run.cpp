@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "platform/port_list.h"
+#include "platform/version.h"
 #include "serial/port.h"
 #include "sim/in_process_bench.h"
 #include "tools/parse_args.h"
@@ -15,32 +16,44 @@ namespace {
 
 using bc::run::Routine;
 
-const std::span<const Routine> kTables[] = {bc::run::appRoutines(), bc::run::scopeRoutines(),
-                                            bc::run::issRoutines(), bc::run::ledRoutines()};
-
-const Routine* findRoutine(const char* name) {
-    for (auto table : kTables)
-        for (const Routine& r : table)
-            if (std::strcmp(r.name, name) == 0) return &r;
-    return nullptr;
+// Prints text as lines of at most 79 columns, each indented by `indent`.
+void printWrapped(FILE* to, const char* text, int indent) {
+    const int width = 79 - indent;
+    while (*text) {
+        int n = int(std::strlen(text));
+        if (n > width) {
+            n = width;
+            while (n > 0 && text[n] != ' ') --n;
+            if (n == 0) n = width;
+        }
+        fprintf(to, "%*s%.*s\n", indent, "", n, text);
+        text += n;
+        while (*text == ' ') ++text;
+    }
 }
 
-void printUsage(FILE* to) {
-    fprintf(to,
-            "usage: benchcom-run ROUTINE [ARG...]\n"
-            "       benchcom-run --list-ports\n"
-            "       benchcom-run --help\n"
-            "\n"
-            "Opens the port (COM3, or what BENCHCOM_PORT names: COMn, a device path,\n"
-            "usb:VVVV:PPPP[:SERIAL], or sim for the simulated bench) and runs one routine.\n"
-            "Numbers are C integer literals (42, 0x2A, -1); a channel is the character itself\n"
-            "(1 or 2); a text is one argument. Endless routines run until Ctrl-C.\n"
-            "\n"
-            "routines:\n");
-    for (auto table : kTables)
-        for (const Routine& r : table)
-            fprintf(to, "  %-22s %s%s\n", r.name, r.argNames, r.opensPort ? "" : "  (no port needed)");
-    if (*bc::run::sequenceNames()) fprintf(to, "\nsequences: %s\n", bc::run::sequenceNames());
+const char kUsage[] =
+    "usage: benchcom-run ROUTINE [ARG...]\n"
+    "       benchcom-run --list-ports\n"
+    "       benchcom-run --help | --version\n";
+
+void printHelp() {
+    printf("%s\n"
+           "Opens the port (COM3, or what BENCHCOM_PORT names: COMn, a device path,\n"
+           "usb:VVVV:PPPP[:SERIAL], sim for the simulated bench inside the program,\n"
+           "rfc2217://HOST:PORT or socket://HOST:PORT) and runs one routine.\n"
+           "Numbers are C integer literals (42, 0x2A, -1); a channel is the character itself\n"
+           "(1 or 2); a text is one argument. Endless routines run until Ctrl-C. The times\n"
+           "are those at the bench, at 19200 bit/s; the simulated bench answers faster.\n"
+           "\n"
+           "routines:\n",
+           kUsage);
+    for (auto table : bc::run::routineTables())
+        for (const Routine& r : table) {
+            printf("  %-22s %s%s\n", r.name, r.argNames, r.opensPort ? "" : "  (no port needed)");
+            printWrapped(stdout, r.description, 6);
+        }
+    if (*bc::run::sequenceNames()) printf("\nsequences: %s\n", bc::run::sequenceNames());
 }
 
 // The serial ports of this machine, one line each.
@@ -51,9 +64,9 @@ int listPorts() {
     return 0;
 }
 
+// A mistyped call gets the short usage only: the routine list is long.
 int usageError(const char* message) {
-    fprintf(stderr, "benchcom-run: %s\n\n", message);
-    printUsage(stderr);
+    fprintf(stderr, "benchcom-run: %s\n%s(benchcom-run --help lists the routines)\n", message, kUsage);
     return 2;
 }
 
@@ -62,12 +75,16 @@ int usageError(const char* message) {
 int main(int argc, char** argv) {
     if (argc < 2) return usageError("no routine named");
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        printUsage(stdout);
+        printHelp();
         return 0;
     }
     if (std::strcmp(argv[1], "--list-ports") == 0)
         return argc > 2 ? usageError("--list-ports takes no arguments") : listPorts();
-    const Routine* routine = findRoutine(argv[1]);
+    if (std::strcmp(argv[1], "--version") == 0) {
+        printf("benchcom-run %s\n", bc::version());
+        return 0;
+    }
+    const Routine* routine = bc::run::findRoutine(argv[1]);
     char message[256];
     if (!routine) {
         snprintf(message, sizeof message, "unknown routine '%s'", argv[1]);

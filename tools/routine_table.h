@@ -21,6 +21,10 @@ struct Routine {
     const char* name;
     const char* kinds;
     const char* argNames;  // for the usage text, e.g. "lead text"
+    // One sentence or two for --help and the manual page: what goes to the
+    // hardware, what is printed or written, and how long it takes (or that
+    // it runs until Ctrl-C).
+    const char* description;
     bool opensPort;
     void (*call)(const Args&);
 };
@@ -29,6 +33,11 @@ std::span<const Routine> appRoutines();
 std::span<const Routine> scopeRoutines();
 std::span<const Routine> issRoutines();
 std::span<const Routine> ledRoutines();
+
+// All four tables, in the order the usage text and the manual page list them.
+std::span<const std::span<const Routine>> routineTables();
+// The routine of that name, or null.
+const Routine* findRoutine(const char* name);
 
 // The register sequence of that name, or null.
 const int* sequenceNamed(const char* name);

@@ -16,7 +16,10 @@ void runLrnGetFloat(const Args& a) {
 
 std::span<const Routine> appRoutines() {
     static const Routine table[] = {
-        {"lrnGetFloat", "tt", "section key", false, runLrnGetFloat},
+        {"lrnGetFloat", "tt", "section key",
+         "Finds KEY after the first SECTION in the built-in sample learn string and prints its "
+         "number (0 when there is none). Sends nothing.",
+         false, runLrnGetFloat},
     };
     return table;
 }

@@ -51,15 +51,45 @@ void runPollDual(const Args& a) { printf("%d\n", scopePollDual(a.fd)); }
 
 std::span<const Routine> scopeRoutines() {
     static const Routine table[] = {
-        {"ScopeSendCmd", "t", "command (\\r \\n for CR LF)", true, runSendCmd},
-        {"scopeQueryValue", "t", "query (\\r \\n for CR LF)", true, runQueryValue},
-        {"count_rd", "i", "bytes-wanted", true, runCountRd},
-        {"scopeReadAquire", "c", "channel", true, runReadAquire},
-        {"scopeReadDual", "c", "channel", true, runReadDual},
-        {"scopeTestSequence", "", "", true, runTestSequence},
-        {"scopeSetup", "", "", true, runSetup},
-        {"scopePollWaveforms", "", "", true, runPollWaveforms},
-        {"scopePollDual", "", "", true, runPollDual},
+        {"ScopeSendCmd", "t", "command (\\r \\n for CR LF)",
+         "Sends one command to the oscilloscope exactly as given, terminator included, and reads "
+         "no reply. Immediate.",
+         true, runSendCmd},
+        {"scopeQueryValue", "t", "query (\\r \\n for CR LF)",
+         "Sends a query, waits 600 ms, reads the reply once and prints its length, number and "
+         "text, then the number. About 0.7 s; 1.7 s when nothing answers.",
+         true, runQueryValue},
+        {"count_rd", "i", "bytes-wanted",
+         "Sends nothing; reads up to that many bytes from the instrument, a trace line per read, "
+         "until all have come or a second read brings nothing, and prints the count.",
+         true, runCountRd},
+        {"scopeReadAquire", "c", "channel",
+         "Captures one channel (1, or any other character for 2): its 4000 samples and seven "
+         "settings queries, written to op_scope1.csv or op_scope2.csv and plotted as text on the "
+         "console. About 10 s.",
+         true, runReadAquire},
+        {"scopeReadDual", "c", "channel",
+         "Captures both channels with the learn string: writes op_scope.csv and the chart script "
+         "gbookFtemp.js and plots channel 1 on the console; the channel names the CSV's Source "
+         "line only. About 9 s.",
+         true, runReadDual},
+        {"scopeTestSequence", "", "",
+         "Resets the instrument, autosets, inverts channel 2, queries its error queue, identity, "
+         "settings and trigger frequency, captures both channels (op_scope1.csv, op_scope2.csv), "
+         "then steps the time-base delay through 40 values. About a minute.",
+         true, runTestSequence},
+        {"scopeSetup", "", "",
+         "Resets the instrument, autosets, and queries its error queue, identity and settings. "
+         "About 3.5 s.",
+         true, runSetup},
+        {"scopePollWaveforms", "", "",
+         "Queries identity and settings, then captures channel 1 and channel 2 (op_scope1.csv, "
+         "op_scope2.csv). About 20 s.",
+         true, runPollWaveforms},
+        {"scopePollDual", "", "",
+         "The dual capture of scopeReadDual for channel 1: op_scope.csv and gbookFtemp.js. "
+         "About 9 s.",
+         true, runPollDual},
     };
     return table;
 }

@@ -13,13 +13,8 @@ ln -s "$build" "$work/build"
 ln -s "$repo/tests" "$work/tests"
 ln -s "$repo/viewer" "$work/viewer"
 cd "$work"
-passed=0 failed=0
+. "$repo/tests/checks.sh"
 
-check() {  # check NAME CONDITION...
-    local name="$1"
-    shift
-    if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name"; fi
-}
 has() { grep -qF -- "$2" "$1"; }
 # Runs an endless command for a while, then interrupts it as Ctrl-C would.
 for_a_while() {
@@ -39,6 +34,11 @@ known['build/benchcom-sim --press 1@2s,3@5s -- build/benchcom-run panelKeyDemo']
 known['cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake && cmake --build build-win']=windows
 known['BENCHCOM_PORT=/dev/ttyACM0 build/benchcom']=hw_benchcom
 known['BENCHCOM_PORT=/dev/ttyACM0 build/benchcom-run issVersion']=hw_run
+known['man -l build/man/benchcom-run.1']=man_page
+known['cmake --install build --prefix ~/.local']=install_home
+known['(cd build && cpack -G DEB)']=make_deb
+known['sudo apt install ./build/benchcom_*_amd64.deb']=apt_install
+known['(cd build-win && cpack -G ZIP)']=windows_zip
 known['fuzz/run.sh 3600']=fuzz_all
 known['fuzz/run.sh 600 scope_client']=fuzz_one
 
@@ -80,13 +80,45 @@ keys() {
     check "key 1 is seen by the demonstration" has keys.txt "keys: 01 00 01"
     check "key 3 is seen by the demonstration" has keys.txt "keys: 04 00 04"
 }
+have_mingw() {
+    command -v x86_64-w64-mingw32-g++-posix > /dev/null && return
+    echo "skipped: mingw-w64 is not installed (the Windows check of CI installs and runs it)"
+    return 1
+}
 windows() {
-    if ! command -v x86_64-w64-mingw32-g++-posix > /dev/null; then
-        echo "skipped: mingw-w64 is not installed (the Windows check of CI installs and runs it)"
-        return
-    fi
+    have_mingw || return 0
     (cd "$repo" && eval "$1" > "$work/win.txt" 2>&1)
     check "the Windows programs cross-build" test -f "$repo/build-win/benchcom.exe"
+}
+man_page() {
+    MANOPT=--warnings MANWIDTH=80 bash -c "$1" > man.txt 2> man.err
+    check "the manual page renders" has man.txt "ROUTINES"
+    check "the manual page lists the routines" has man.txt "demoMax7219Patterns"
+    check "the manual page renders without warnings" test ! -s man.err
+}
+install_home() {  # into a home of its own
+    HOME="$work/home" bash -c "$1" > install.txt
+    check "install from source succeeds" test $? -eq 0
+    local prefix="$work/home/.local"
+    "$prefix/bin/benchcom-run" --version > version.txt
+    check "the installed benchcom-run says its version" has version.txt "benchcom-run "
+    check "the viewer is installed" test -s "$prefix/share/benchcom/viewer/index.html"
+    check "the manual pages are installed" test -s "$prefix/share/man/man1/benchcom.1.gz"
+}
+make_deb() {
+    rm -f build/benchcom_*.deb
+    bash -c "$1" > deb.txt 2>&1
+    check "cpack makes the .deb" test "$(ls build/benchcom_*_amd64.deb | wc -l)" -eq 1
+}
+apt_install() {  # simulated: tests/package/deb_test.sh unpacks and runs the package itself
+    local line="${1/sudo apt install/apt-get -s install}"
+    bash -c "$line" > apt.txt 2>&1
+    check "apt would install the package" has apt.txt "Inst benchcom "
+}
+windows_zip() {
+    have_mingw || return 0
+    (cd "$repo" && rm -f build-win/benchcom-*-win64.zip && eval "$1" > "$work/zip.txt" 2>&1)
+    check "cpack makes the Windows zip" test -s "$(ls "$repo"/build-win/benchcom-*-win64.zip)"
 }
 # The fuzzers, each for a moment instead of the README's long runs.
 have_clang() {
@@ -130,5 +162,4 @@ hw_run() {
 for line in "${lines[@]}"; do
     [ -n "${known[$line]:-}" ] && "${known[$line]}" "$line"
 done
-echo "readme: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish readme

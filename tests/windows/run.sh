@@ -42,12 +42,7 @@ prepare_wine
 
 work="$(mktemp -d /tmp/benchcom-wine-XXXXXX)"
 trap 'rm -rf "$work"; wineserver -k 2> /dev/null' EXIT
-passed=0 failed=0
-check() {
-    local name="$1"
-    shift
-    if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name"; fi
-}
+. "$repo/tests/checks.sh"
 crlf_to_lf() { perl -0pe 's/\r\n/\n/g' "$1"; }
 same_text() { cmp -s "$1" <(crlf_to_lf "$2"); }
 
@@ -173,7 +168,29 @@ wineserver -k
 check "--list-ports: status 0" grep -qx 0 "$work/list.status"
 check "--list-ports: a line" test -s "$work/list.out"
 
+# The zip a Windows user is handed: unpacked, and run from its own folder.
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$win/CMakeCache.txt")"
+(cd "$win" && cpack -G ZIP -B "$work/zip") > "$work/cpack.txt" 2>&1
+check "cpack makes the Windows zip" test $? -eq 0
+(cd "$work/zip" && cmake -E tar xf "benchcom-$version-win64.zip")
+unpacked="$work/zip/benchcom-$version-win64"
+for f in benchcom.exe benchcom-run.exe README.txt viewer/index.html; do
+    check "the zip holds $f" test -s "$unpacked/$f"
+done
+check "the zip's README.txt has Windows line ends" grep -q $'\r$' "$unpacked/README.txt"
+dlls="$(x86_64-w64-mingw32-objdump -p "$unpacked"/*.exe | awk '/DLL Name:/ {print $3}' | sort -u)"
+check "the programs need no DLL beyond Windows' own" \
+    test -n "$dlls" -a -z "$(grep -viE '^(kernel32|msvcrt|setupapi|cfgmgr32)\.dll$' <<< "$dlls")"
+(cd "$unpacked" && wine ./benchcom-run.exe --version > version.out 2>&1)
+wineserver -k
+check "benchcom-run.exe --version from the zip" \
+    grep -qE "^benchcom-run $version( \(git [^()]+\))?"$'\r$' "$unpacked/version.out"
+# A routine from the unpacked folder, on the simulated bench inside it.
+(cd "$unpacked" && BENCHCOM_PORT=sim wine ./benchcom-run.exe issVersion > routine.out 2>&1)
+wineserver -k
+check "benchcom-run.exe from the zip runs a routine" \
+    grep -q "^ISS:5A-01:ver: 07 05 40 "$'\r$' "$unpacked/routine.out"
+
 echo "skipped under Wine: the refusal of a second open (Wine does not refuse one), and the modem-control"
 echo "lines and break on a real port (a pseudo-terminal has none; the bench inside has them, checked above)"
-echo "windows: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish windows
