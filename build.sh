@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds benchcom, installing what a fresh Debian machine lacks, then
-#   ./build.sh run [ARG...]  runs benchcom (on the simulated bench when built)
+#   ./build.sh run [ARG...]  runs benchcom on the simulated bench inside it (BENCHCOM_PORT=sim)
 #   ./build.sh test          runs the whole test suite
 #   ./build.sh checks        builds with warnings as errors and runs the suite again under
 #                            AddressSanitizer and UndefinedBehaviorSanitizer
@@ -37,10 +37,7 @@ case "${1:-}" in
 run)
     shift
     build >&2
-    if [ -x build/benchcom-sim ]; then
-        exec build/benchcom-sim -- build/benchcom "$@"
-    fi
-    exec build/benchcom "$@"
+    BENCHCOM_PORT=sim exec build/benchcom "$@"
     ;;
 test)
     build
