@@ -4,20 +4,16 @@
 
 #include "app/delay.h"
 #include "iss/adapter_interface.h"
+#include "iss/plot_registers.h"
 #include "serial/transfer.h"
 
 namespace bc {
 
 using namespace iss;
+using namespace plot;
 
 namespace {
 
-constexpr unsigned char kPlotRegister = 0x10;
-constexpr unsigned char kLeadPoint = 0x00;
-constexpr unsigned char kLeadPattern = 0x05;
-constexpr unsigned char kPointEnd = 0x20;
-
-constexpr int kPatternBytes = 32;
 constexpr int kPatternFrameLen = kAd1HeaderLen + 1 + kPatternBytes;  // 37
 constexpr int kPointFrameLen = kAd1HeaderLen + 7;                    // 11
 
@@ -35,7 +31,7 @@ void storePattern(unsigned char* at) {
 void storeHeader(unsigned char count, unsigned char lead) {
     ioBuf[0] = kCmdI2cAd1;
     ioBuf[1] = kPlotWrite;
-    ioBuf[2] = kPlotRegister;
+    ioBuf[2] = plot::kRegister;
     ioBuf[3] = count;
     ioBuf[4] = lead;
 }

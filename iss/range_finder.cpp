@@ -4,6 +4,7 @@
 
 #include "app/delay.h"
 #include "iss/adapter_interface.h"
+#include "iss/srf08_registers.h"
 #include "serial/transfer.h"
 
 namespace bc {
@@ -12,9 +13,10 @@ using namespace iss;
 
 namespace {
 
-constexpr unsigned char kCommandRegister = 0x00;
-constexpr unsigned char kRangeInCm = 0x51;
-constexpr unsigned char kRegisterCount = 6;  // revision, light, echo 1, echo 2
+using srf08::kCommandRegister;
+
+// Revision, light, echo 1, echo 2.
+constexpr unsigned char kRegisterCount = srf08::kFirstEchoRegister + 4;
 
 // The SRF08 takes up to 65 ms to range; 600 ms leaves it room and lets the
 // echoes die away.
@@ -32,7 +34,7 @@ void srf08Range(int fd) {
     ioBuf[1] = kSrf08Write;
     ioBuf[2] = kCommandRegister;
     ioBuf[3] = 1;
-    ioBuf[4] = kRangeInCm;
+    ioBuf[4] = srf08::kRangeInCm;
     writeIoBuf(fd, kAd1HeaderLen + 1);
     readIoBuf(fd, kI2cWriteReplyLen);
 

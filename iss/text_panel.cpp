@@ -5,6 +5,7 @@
 
 #include "app/delay.h"
 #include "iss/adapter_interface.h"
+#include "iss/text_panel_registers.h"
 #include "serial/transfer.h"
 
 namespace bc {
@@ -13,9 +14,11 @@ using namespace iss;
 
 namespace {
 
-constexpr unsigned char kTextRegister = 0x00;
-constexpr int kStatusBytes = 4;
 constexpr int kPollWaitMs = 600;
+// Lead bytes: a fresh screen, or nothing, so that the text goes on where the
+// last one ended.
+constexpr int kLeadNewScreen = panel::kFreshScreen;
+constexpr int kLeadNextRow = panel::kNothing;
 // The count byte covers the lead byte and the text: 255 at most.
 constexpr size_t kLongestText = 254;
 
@@ -27,8 +30,8 @@ const char* const kStars[] = {" * * * * * * * * * *", "* * * * * * * * * * ",
                               " * * * * * * * * * *", "* * * * * * * * * * "};
 
 void writeScreen(int fd, const char* const (&rows)[4]) {
-    panelWriteText(fd, kPanelLeadNewScreen, rows[0]);
-    for (int i = 1; i < 4; ++i) panelWriteText(fd, kPanelLeadNextRow, rows[i]);
+    panelWriteText(fd, kLeadNewScreen, rows[0]);
+    for (int i = 1; i < 4; ++i) panelWriteText(fd, kLeadNextRow, rows[i]);
 }
 
 }  // namespace
@@ -42,7 +45,7 @@ void panelWriteText(int fd, int lead, const char* text) {
     }
     ioBuf[0] = kCmdI2cAd1;
     ioBuf[1] = kPanelWrite;
-    ioBuf[2] = kTextRegister;
+    ioBuf[2] = panel::kRegister;
     ioBuf[3] = static_cast<unsigned char>(length + 1);
     ioBuf[4] = static_cast<unsigned char>(lead & 0xFF);
     writeIoBuf(fd, kAd1HeaderLen + 1);
@@ -55,17 +58,17 @@ void panelWriteText(int fd, int lead, const char* text) {
 int setModeIICpollDisp(int fd, int) {
     ioBuf[0] = kCmdI2cAd0;
     ioBuf[1] = kPanelRead;
-    ioBuf[2] = kStatusBytes;
+    ioBuf[2] = panel::kStatusBytes;
     writeIoBuf(fd, kAd0HeaderLen);
     delayMs(kPollWaitMs);
-    readIoBuf(fd, kStatusBytes);
+    readIoBuf(fd, panel::kStatusBytes);
     printf("setModeIICpollDisp: %02X %02X   %02X %02X \n", ioBuf[0], ioBuf[1], ioBuf[2],
            ioBuf[3]);
-    return ioBuf[1];
+    return ioBuf[panel::kStatusKeysLow];
 }
 
 void panelKeyDemo(int fd) {
-    panelWriteText(fd, kPanelLeadNewScreen, " press 1 or 3       ");
+    panelWriteText(fd, kLeadNewScreen, " press 1 or 3       ");
     int previous = 0;
     for (;;) {
         const int keys = setModeIICpollDisp(fd, 32);
@@ -73,8 +76,8 @@ void panelKeyDemo(int fd) {
         // can count again.
         const int pressed = keys & ~previous & 0xFF;
         printf("keys: %02x %02x %02x\n", keys, previous, pressed);
-        if (pressed & kPanelKey1) writeScreen(fd, kGreeting);
-        if (pressed & kPanelKey3) writeScreen(fd, kStars);
+        if (pressed & panel::kKey1) writeScreen(fd, kGreeting);
+        if (pressed & panel::kKey3) writeScreen(fd, kStars);
         previous = keys;
     }
 }

@@ -5,14 +5,6 @@
 
 namespace bc {
 
-// Key state bits in status byte 1.
-constexpr int kPanelKey1 = 0x01;
-constexpr int kPanelKey3 = 0x04;
-
-// Lead bytes: 12 begins a fresh screen, 0 goes on where the last text ended.
-constexpr int kPanelLeadNewScreen = 12;
-constexpr int kPanelLeadNextRow = 0;
-
 // Writes the lead byte and then the text (without its NUL) to the panel. A
 // text longer than 254 characters does not fit the frame's count byte: it is
 // refused with one printed line and nothing is sent.

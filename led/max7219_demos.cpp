@@ -7,16 +7,14 @@
 #include "led/max7219_sequences.h"
 #include "led/max7219_setup.h"
 #include "led/max7219_transfer.h"
+#include "led/max7219_wiring.h"
 #include "platform/platform.h"
 
 namespace bc {
 
-namespace {
+using namespace max7219;
 
-template <int N>
-void sendWords(int fd, const int (&words)[N]) {
-    for (int word : words) sendMax7219Word(fd, word);
-}
+namespace {
 
 // One dot walk of demoMax7219Xyz: eight single-segment steps, each held a
 // further 600 ms. `at(i, x, y)` gives the step's bit and digit.
@@ -45,13 +43,23 @@ void demoMax7219Xyz(int fd) {
     delayMs(600);
     printf("\n ==================== \n");
     max7219IoSetup(fd);
-    // Awake, all digits scanned, no test, no decode, a pattern on digit 2,
-    // then every digit dark.
-    static const int setUp[] = {0x0C01, 0x0B07, 0x0F00, 0x0900, 0x02AA, 0x0100, 0x0200,
-                                0x0300, 0x0400, 0x0500, 0x0600, 0x0700, 0x0800};
+    // A pattern on digit 1, then every digit dark.
+    static const int setUp[] = {kWake,
+                                kScanAll,
+                                kTestOff,
+                                kRawSegments,
+                                word(digitReg(1), 0xAA),
+                                word(digitReg(0), 0),
+                                word(digitReg(1), 0),
+                                word(digitReg(2), 0),
+                                word(digitReg(3), 0),
+                                word(digitReg(4), 0),
+                                word(digitReg(5), 0),
+                                word(digitReg(6), 0),
+                                word(digitReg(7), 0)};
     for (;;) {
         printf(" sendMAX2719xyz( fd , 1,1, 1 ); \n");
-        sendWords(fd, setUp);
+        sendMax7219Words(fd, setUp);
         // Digit registers as rows y, data bits as columns x of an 8x8 field:
         // column 0 (twice), column 7, both diagonals, row 0, row 7.
         dotWalk(fd, [](int i, int& x, int& y) { x = 0, y = i; });
@@ -66,7 +74,7 @@ void demoMax7219Xyz(int fd) {
 
 void demoMax7219Patterns(int fd) {
     // Code B everywhere, before the adapter has been set up by this routine.
-    sendMax7219Word(fd, 0x09FF);
+    sendMax7219Word(fd, word(kRegDecodeMode, kCodeBAll));
     showMax7219Help(fd);
     clearMax7219(fd);
     sendMax7219Sequence(fd, 0, seqDigits);
@@ -80,36 +88,56 @@ void demoMax7219Patterns(int fd) {
         sendMax7219Sequence(fd, kBlankPattern, seqBlank);
     }
 
-    // Code B on the even digits, a dash with its point on digit 2, and the
+    // Code B on digits 1, 3, 5 and 7 (decode bits 0xAA), a dash with its
+    // point on digit 1 (0xAA again: Code B ignores bits 6..4), and the
     // intensity stepped up and back.
     max7219IoSetup(fd);
-    static const int brightness[] = {0x0C01, 0x0B07, 0x0F00, 0x09AA, 0x02AA, 0x0A01,
-                                     0x0A03, 0x0A05, 0x0A01, 0x0F00, 0x0F00, 0x0C01};
-    sendWords(fd, brightness);
+    static const int brightness[] = {kWake,
+                                     kScanAll,
+                                     kTestOff,
+                                     word(kRegDecodeMode, 0xAA),
+                                     word(digitReg(1), 0xAA),
+                                     word(kRegIntensity, 1),
+                                     word(kRegIntensity, 3),
+                                     word(kRegIntensity, 5),
+                                     word(kRegIntensity, 1),
+                                     kTestOff,
+                                     kTestOff,
+                                     kWake};
+    sendMax7219Words(fd, brightness);
     max7219IoSetup(fd);
     clearMax7219(fd);
     _sleep(1);
 
     // HELP with "-70" after it: Code B is still on from showMax7219Help.
     showMax7219Help(fd);
-    sendMax7219Word(fd, 0x0100);
-    sendMax7219Word(fd, 0x0207);
+    sendMax7219Word(fd, word(digitReg(0), 0));
+    sendMax7219Word(fd, word(digitReg(1), 7));
     _sleep(4);
     clearMax7219(fd);
     _sleep(2);
 
     // Diagonals of single segments (no decode since clearMax7219), with the
     // scan limit shrunk to four digits and widened again between them.
-    sendWords(fd, kDiagonal);
+    sendMax7219Words(fd, kDiagonal);
     _sleep(2);
-    static const int scanLimits[] = {0x0B07, 0x0B06, 0x0B05, 0x0B04, 0x0B03, 0x0B07};
-    sendWords(fd, scanLimits);
-    sendWords(fd, kDiagonal);
-    static const int plain[] = {0x0F00, 0x0900, 0x0100, 0x0200, 0x0300,
-                                0x0400, 0x0500, 0x0600, 0x0700, 0x0800};
-    sendWords(fd, plain);
-    sendWords(fd, kDiagonal);
-    sendMax7219Word(fd, 0x0F00);
+    static const int scanLimits[] = {word(kRegScanLimit, 7), word(kRegScanLimit, 6), word(kRegScanLimit, 5),
+                                     word(kRegScanLimit, 4), word(kRegScanLimit, 3), word(kRegScanLimit, 7)};
+    sendMax7219Words(fd, scanLimits);
+    sendMax7219Words(fd, kDiagonal);
+    static const int plain[] = {kTestOff,
+                                kRawSegments,
+                                word(digitReg(0), 0),
+                                word(digitReg(1), 0),
+                                word(digitReg(2), 0),
+                                word(digitReg(3), 0),
+                                word(digitReg(4), 0),
+                                word(digitReg(5), 0),
+                                word(digitReg(6), 0),
+                                word(digitReg(7), 0)};
+    sendMax7219Words(fd, plain);
+    sendMax7219Words(fd, kDiagonal);
+    sendMax7219Word(fd, kTestOff);
 }
 
 }  // namespace bc

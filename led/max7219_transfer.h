@@ -8,6 +8,12 @@ namespace bc {
 // first, three pin frames a bit), latches them and waits 600 ms.
 void sendMax7219Word(int fd, int word);
 
+// Sends a table of words, one after the other.
+template <int N>
+void sendMax7219Words(int fd, const int (&words)[N]) {
+    for (int word : words) sendMax7219Word(fd, word);
+}
+
 // Drives a fixed series of 13 pin bytes, 1 ms apart: a check of the wiring
 // with a meter or a logic probe.
 void walkMax7219Pins(int fd);

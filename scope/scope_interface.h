@@ -57,7 +57,9 @@ inline constexpr unsigned scopeLearnMax = 700;
 //   6..9    sampling period in seconds, IEEE 754 single, big-endian
 //   10      channel number as a binary value (1 or 2)
 //   11..13  reserved
-//   14..    4000 samples, signed 16-bit big-endian, 25 counts per division
+//   14..    4000 samples, signed 16-bit big-endian, scopeCountsPerDivision
+//           counts to a vertical division (the chart script's display
+//           offsets, position / scale x 50.0, count on it)
 inline constexpr unsigned scopeBlockSize = 8014;
 inline constexpr unsigned scopeBlockHeaderChars = 6;
 inline constexpr unsigned scopeBlockIntervalAt = 6;
@@ -65,6 +67,7 @@ inline constexpr unsigned scopeBlockChannelAt = 10;
 inline constexpr unsigned scopeBlockSamplesAt = 14;
 inline constexpr unsigned scopeBlockSampleCount = 4000;
 static_assert(scopeBlockSamplesAt + 2 * scopeBlockSampleCount == scopeBlockSize);
+inline constexpr int scopeCountsPerDivision = 50;
 
 // The channel selector of the captures: this character picks channel 1,
 // every other value channel 2.

@@ -4,21 +4,13 @@
 
 namespace bc::sim {
 
-namespace {
-
-constexpr uint8_t kRegister = 0x10;
-constexpr uint8_t kLeadPoint = 0x00;
-constexpr uint8_t kLeadPattern = 0x05;
-constexpr size_t kPatternBytes = 32;
-constexpr size_t kPointBytes = 6;  // lead, x, y, r, g, b (the closing 0x20 is optional)
-
-}  // namespace
+using namespace plot;
 
 void PlotModel::write(uint8_t reg, const uint8_t* data, size_t count, int64_t) {
     if (reg != kRegister || count == 0) return;
-    if (data[0] == kLeadPattern && count >= 1 + kPatternBytes) {
+    if (data[0] == kLeadPattern && count >= size_t(1 + kPatternBytes)) {
         pattern(data + 1);
-    } else if (data[0] == kLeadPoint && count >= kPointBytes) {
+    } else if (data[0] == kLeadPoint && count >= size_t(kPointBytes)) {
         ++points_;
         const int x = data[1], y = data[2];
         if (x < kSize && y < kSize) cells_[y][x] = Colour{data[3], data[4], data[5]};

@@ -1,20 +1,19 @@
 // A simulated plot device: an eight-by-eight field of colour cells, written
-// only, at register 0x10. A payload led by 0x05 carries a pattern of 32
-// bytes, four bits of grey level a cell, row by row, high nibble first; one
-// led by 0x00 sets the cell at x, y to the colour r, g, b (then a closing
-// 0x20). Reads bring 0xFF, as from an empty bus.
+// only, as iss/plot_registers.h describes (the closing byte of a point is
+// optional here). Reads bring 0xFF, as from an empty bus.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "iss/plot_registers.h"
 #include "sim/i2c_device.h"
 
 namespace bc::sim {
 
 class PlotModel : public I2cDevice {
 public:
-    static constexpr int kSize = 8;
+    static constexpr int kSize = plot::kSize;
     struct Colour {
         uint8_t r = 0, g = 0, b = 0;
         bool operator==(const Colour&) const = default;

@@ -25,12 +25,11 @@ struct SignalSource {
 
 using Samples = std::array<int16_t, scopeBlockSampleCount>;
 
-// Vertical resolution: 50 counts per division, saturating at the ends of the
+// Vertical resolution: scopeCountsPerDivision, saturating at the ends of the
 // 8-bit converter. The chart script the client writes places channel 1 at
 // sample - position/scale x 50 and channel 2 at sample + position/scale x 50,
 // so this instrument reports channel 1's position added to the signal and
 // channel 2's subtracted: a chart of its captures then reads in volts.
-inline constexpr double countsPerDivision = 50.0;
 inline constexpr int sampleMin = -128;
 inline constexpr int sampleMax = 127;
 

@@ -4,6 +4,8 @@
 
 namespace bc::sim {
 
+using namespace panel;
+
 namespace {
 
 constexpr int kCells = TextPanelModel::kRows * TextPanelModel::kCols;
@@ -20,7 +22,7 @@ std::string TextPanelModel::screen() const {
 }
 
 void TextPanelModel::write(uint8_t first, const uint8_t* data, size_t count, int64_t) {
-    if (first != 0) return;  // only the command register takes writes
+    if (first != kRegister) return;  // only the command register takes writes
     for (size_t i = 0; i < count; ++i) put(data[i]);
 }
 
@@ -35,9 +37,9 @@ void TextPanelModel::put(uint8_t byte) {
         cursor_ = (cursor_ + 1) % kCells;
         return;
     }
-    if (byte == 2 || byte == 3) {
+    if (byte == kCursorTo || byte == kCursorToRowCol) {
         pendingCommand_ = byte;
-        paramsWanted_ = byte == 2 ? 1 : 2;
+        paramsWanted_ = byte == kCursorTo ? 1 : 2;
         paramsGot_ = 0;
         return;
     }
@@ -47,22 +49,22 @@ void TextPanelModel::put(uint8_t byte) {
 void TextPanelModel::command(uint8_t byte) {
     const int row = cursor_ / kCols;
     switch (byte) {
-    case 1: cursor_ = 0; break;
-    case 2:
+    case kCursorHome: cursor_ = 0; break;
+    case kCursorTo:
         if (params_[0] >= 1 && params_[0] <= kCells) cursor_ = params_[0] - 1;
         break;
-    case 3:
+    case kCursorToRowCol:
         if (params_[0] >= 1 && params_[0] <= kRows && params_[1] >= 1 && params_[1] <= kCols)
             cursor_ = (params_[0] - 1) * kCols + params_[1] - 1;
         break;
-    case 8:
+    case kBackspace:
         cursor_ = (cursor_ + kCells - 1) % kCells;
         screen_[cursor_ / kCols][cursor_ % kCols] = ' ';
         break;
-    case 10: cursor_ = (cursor_ + kCols) % kCells; break;
-    case 12: clear(); break;
-    case 13: cursor_ = row * kCols; break;
-    default: break;  // 0 and the display's other controls change no text
+    case kNextRow: cursor_ = (cursor_ + kCols) % kCells; break;
+    case kFreshScreen: clear(); break;
+    case kStartOfRow: cursor_ = row * kCols; break;
+    default: break;  // kNothing and the display's other controls change no text
     }
 }
 
@@ -79,7 +81,11 @@ void TextPanelModel::read(uint8_t first, uint8_t* into, size_t count, int64_t) {
         keys = queued_.front();
         queued_.pop_front();
     }
-    const uint8_t regs[] = {kFreeBufferSpace, uint8_t(keys), uint8_t(keys >> 8), revision};
+    uint8_t regs[kStatusBytes];
+    regs[kStatusFreeSpace] = kFreeBufferSpace;
+    regs[kStatusKeysLow] = uint8_t(keys);
+    regs[kStatusKeysHigh] = uint8_t(keys >> 8);
+    regs[kStatusRevision] = revision;
     for (size_t i = 0; i < count; ++i) {
         const size_t r = first + i;
         into[i] = r < sizeof regs ? regs[r] : 0;

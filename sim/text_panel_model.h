@@ -1,28 +1,23 @@
 // A simulated text panel with keypad: four rows of twenty characters and a
-// twelve-key pad. Bytes written to register 0 are characters (32 and up,
-// written at the cursor, which wraps from the end of a row onto the next and
-// from the last row to the first) or commands: 0 nothing, 1 cursor home,
-// 2 p cursor to position p (1..80), 3 r c cursor to row r, column c (from 1),
-// 8 backspace, 10 next row, 12 fresh screen (blank, cursor home),
-// 13 start of row. Reads from register 0: free buffer space, key state low
-// byte (bit 0 key 1 ... bit 8 key 9), key state high byte (bit 0 '*',
-// bit 1 '0', bit 2 '#'), firmware revision.
+// twelve-key pad, driven through register 0 as iss/text_panel_registers.h
+// describes.
 #pragma once
 
 #include <cstdint>
 #include <deque>
 #include <string>
 
+#include "iss/text_panel_registers.h"
 #include "sim/i2c_device.h"
 
 namespace bc::sim {
 
 class TextPanelModel : public I2cDevice {
 public:
-    static constexpr int kRows = 4;
-    static constexpr int kCols = 20;
-    static constexpr uint16_t kKey1 = 0x001;
-    static constexpr uint16_t kKey3 = 0x004;
+    static constexpr int kRows = panel::kRows;
+    static constexpr int kCols = panel::kCols;
+    static constexpr uint16_t kKey1 = panel::kKey1;
+    static constexpr uint16_t kKey3 = panel::kKey3;
 
     TextPanelModel();
 
