@@ -210,7 +210,7 @@ async function run(page, scratch) {
   check('chart script (?src= relative to the page)', state.status === 'ready'
     && state.channels.every((c) => c.points.length === SAMPLES), `${relativeSrc}: ${state.status} ${state.error ?? ''}`);
 
-  await page.setInputFiles('#csv-file', csvPath);
+  await page.setInputFiles('#open-files', csvPath);
   state = await waitForLoad(page, state.loads + 1);
   checkState('CSV', state, dual, 'CSV', exact);
   checkDrawing('CSV', await readSvg(page), dual, state);
@@ -221,7 +221,7 @@ async function run(page, scratch) {
   if (singlePaths.length) {
     const singles = singlePaths.map(expectFromCsv);
     const merged = { timeInterval: singles[0].timeInterval, channels: singles.flatMap((s) => s.channels) };
-    await page.setInputFiles('#csv-file', singlePaths);
+    await page.setInputFiles('#open-files', singlePaths);
     state = await waitForLoad(page, state.loads + 1);
     checkState('single-channel CSV', state, merged, 'CSV', exact);
   }
@@ -229,7 +229,7 @@ async function run(page, scratch) {
   for (const [what, text] of Object.entries(DEGENERATE_SCRIPTS)) {
     const file = join(scratch, `${what.replace(/\W/g, '_')}.js`);
     writeFileSync(file, text);
-    await page.setInputFiles('#script-file', file);
+    await page.setInputFiles('#open-files', file);
     state = await waitForLoad(page, state.loads + 1);
     checkDegenerate(what, state, await readSvg(page));
   }
@@ -239,10 +239,10 @@ async function run(page, scratch) {
   check('missing chart script: reported as an error', state.status === 'error' && /missing\.js/.test(state.error ?? ''), JSON.stringify(state.error));
 
   // Reloading through the picker replaces what was collected: still 4000 points, not 8000.
-  await page.setInputFiles('#script-file', chartPath);
+  await page.setInputFiles('#open-files', chartPath);
   state = await waitForLoad(page, state.loads + 1);
   checkState('chart script (file picker)', state, script, 'chart script', exact);
-  await page.setInputFiles('#script-file', chartPath);
+  await page.setInputFiles('#open-files', chartPath);
   state = await waitForLoad(page, state.loads + 1);
   checkState('chart script reloaded', state, script, 'chart script', exact);
   checkDrawing('chart script reloaded', await readSvg(page), script, state);
