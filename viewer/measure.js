@@ -100,14 +100,16 @@
     return mean(high) / (mean(high) + mean(low));
   }
 
-  // 10 % to 90 % (or 90 % to 10 %) of the swing for each whole edge in the window, searched no
-  // further than the neighbouring crossings. An edge over within one sampling interval is faster
-  // than the capture can tell: it is reported as "below" that interval.
+  // 10 % to 90 % (or 90 % to 10 %) of the swing for each whole edge in the window: one with a
+  // crossing the other way before and after it, so that the window holds the base it leaves and
+  // the top it reaches (a piece of an edge, cut by the window, would give a wrong time). An edge
+  // over within one sampling interval is faster than the capture can tell: it is reported as
+  // "below" that interval.
   function transition(points, edges, rising, lo, hi, dt) {
     var times = [], below = false;
     edges.forEach(function (c, n) {
-      if (c.rising !== rising) return;
-      var start = n > 0 ? edges[n - 1].to : 0, end = n + 1 < edges.length ? edges[n + 1].from : points.length - 1;
+      if (c.rising !== rising || n === 0 || n === edges.length - 1) return;
+      var start = edges[n - 1].to, end = edges[n + 1].from;
       var enter = rising ? lo : hi, leave = rising ? hi : lo;
       var before = function (v) { return rising ? v <= enter : v >= enter; };
       var after = function (v) { return rising ? v >= leave : v <= leave; };
