@@ -19,9 +19,12 @@ const char benchUsage[] =
     "                        there (default: standard error when it is a terminal)\n"
     "  --press KEYS          press panel keys on a schedule, e.g. 1@2s,3@5s or 1@2s+3s\n"
     "                        (keys 1-8 can also be typed when standard input is a terminal)\n"
-    "  --ch1 SHAPE[,HZ[,V]]  channel 1's signal: sine, square, triangle or dc, its\n"
-    "  --ch2 SHAPE[,HZ[,V]]  frequency and amplitude (defaults: sine 40 kHz 2.5 V on\n"
-    "                        channel 1, square 20 kHz 1.5 V on channel 2)\n"
+    "  --ch1 SHAPE[,HZ[,V[,DUTY]]]\n"
+    "  --ch2 SHAPE[,HZ[,V[,DUTY]]]\n"
+    "                        a channel's signal: sine, square, triangle or dc, its\n"
+    "                        frequency and amplitude, and for a square wave the percent\n"
+    "                        of each period it stays high (defaults: sine 40 kHz 2.5 V\n"
+    "                        on channel 1, square 20 kHz 1.5 V 50 % on channel 2)\n"
     "  --fault NAME          misbehave: scope-silent, scope-slow (replies in pieces),\n"
     "                        short-block, long-learn, scope-garbage, adapter-silent,\n"
     "                        adapter-short (may be given more than once)\n"
@@ -50,16 +53,22 @@ bool parseNumber(const std::string& text, double& value) {
     return !text.empty() && *end == '\0' && std::isfinite(value);
 }
 
-// "square,1000,1.5": shape, then optional frequency (Hz) and amplitude (V).
+// "square,1000,1.5,25": shape, then optional frequency (Hz), amplitude (V)
+// and, for a square wave only, duty cycle (percent high, strictly between 0 and 100).
 bool parseSignal(const std::string& text, SignalSource& source) {
     std::stringstream parts(text);
-    std::string shape, hz, volts;
+    std::string shape, hz, volts, duty;
     std::getline(parts, shape, ',');
     std::getline(parts, hz, ',');
     std::getline(parts, volts, ',');
+    std::getline(parts, duty, ',');
     if (!parts.eof() || !parseShape(shape, source.shape)) return false;
     if (!hz.empty() && (!parseNumber(hz, source.frequencyHz) || source.frequencyHz <= 0)) return false;
     if (!volts.empty() && (!parseNumber(volts, source.amplitudeV) || source.amplitudeV < 0)) return false;
+    if (duty.empty()) return true;
+    double percent = 0;
+    if (source.shape != Shape::square || !parseNumber(duty, percent) || percent <= 0 || percent >= 100) return false;
+    source.duty = percent / 100.0;
     return true;
 }
 
@@ -100,7 +109,7 @@ bool parseBenchOptions(int argc, char** argv, BenchOptions& o, std::string& erro
         } else if (arg == "--ch1" || arg == "--ch2") {
             const int ch = arg == "--ch1" ? 0 : 1;
             if (!parseSignal(value, o.inputs[ch])) {
-                error = "bad signal '" + value + "' (expected SHAPE[,HZ[,V]], e.g. square,1000,1.5)";
+                error = "bad signal '" + value + "' (expected SHAPE[,HZ[,V[,DUTY]]], e.g. square,1000,1.5,25)";
                 return false;
             }
             o.inputGiven[ch] = true;

@@ -8,11 +8,11 @@ namespace bc::sim {
 
 namespace {
 
-double unitShape(Shape shape, double cycles) {
+double unitShape(Shape shape, double cycles, double duty) {
     const double phase = cycles - std::floor(cycles);  // 0..1, rising through 0 at 0
     switch (shape) {
     case Shape::sine: return std::sin(2.0 * std::numbers::pi * phase);
-    case Shape::square: return phase < 0.5 ? 1.0 : -1.0;
+    case Shape::square: return phase < duty ? 1.0 : -1.0;
     case Shape::triangle: {
         const double p = phase + 0.25 - std::floor(phase + 0.25);
         return 1.0 - 4.0 * std::fabs(p - 0.5);
@@ -47,7 +47,7 @@ uint32_t nextRandom(uint32_t& state) {
 }  // namespace
 
 double SignalSource::at(double t, double phase) const {
-    return dcV + amplitudeV * unitShape(shape, frequencyHz * t + phase);
+    return dcV + amplitudeV * unitShape(shape, frequencyHz * t + phase, duty);
 }
 
 float samplingPeriodOf(const ScopeSettings& s) {

@@ -13,12 +13,14 @@ namespace bc::sim {
 enum class Shape { sine, square, triangle, dc };
 
 // A signal generator on one input: dcV + amplitudeV * shape(f t), where a
-// shape runs from -1 to 1 and rises through 0 at t = 0.
+// shape runs from -1 to 1 and rises through 0 at t = 0. A square wave stays
+// high for `duty` of each period (a pulse generator's duty cycle).
 struct SignalSource {
     Shape shape = Shape::sine;
     double frequencyHz = 40e3;
     double amplitudeV = 2.5;
     double dcV = 0.0;
+    double duty = 0.5;
 
     double at(double t, double phase) const;
 };

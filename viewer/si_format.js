@@ -48,12 +48,13 @@
     return /^-0(\.0*)?$/.test(text) ? text.slice(1) : text;
   }
 
-  // "2 V", "500 mV", "2.5 µs": three significant digits, trailing zeros dropped.
-  function quantity(value, unit) {
+  // "2 V", "500 mV", "2.5 µs": three significant digits (or `digits`), trailing zeros dropped.
+  function quantity(value, unit, digits) {
+    var d = digits || 3;
     if (!isFinite(value)) return String(value) + ' ' + unit;
-    var rounded = Number(value.toPrecision(3));
+    var rounded = Number(value.toPrecision(d));
     var e = prefixExponent(rounded);
-    var shown = Number((rounded / Math.pow(10, e)).toPrecision(3));
+    var shown = Number((rounded / Math.pow(10, e)).toPrecision(d));
     return String(shown) + ' ' + prefixSymbol(e) + unit;
   }
 

@@ -1,18 +1,26 @@
-// The page: file pickers and ?src=, status and details, and the state published on
-// window.benchcomViewer for whoever drives the page (people read the chart, tests read this).
+// The page: opening captures (file picker, dropped files, ?src=), status, warnings and details,
+// the scope screen, and the state published on window.benchcomViewer for whoever drives the page
+// (people read the screen, tests read this).
 (function (ns) {
   'use strict';
 
   var state = window.benchcomViewer = { status: 'empty', loads: 0, channels: [], warnings: [], error: null };
-  var chart = document.getElementById('chart');
-  var statusLine = document.getElementById('status');
-  var warningList = document.getElementById('warnings');
-  var details = document.getElementById('details');
-  var current = 0; // number of the newest load: results of older ones are dropped
+  var byId = function (id) { return document.getElementById(id); };
+  var statusLine = byId('status');
+  var warningList = byId('warnings');
+  var details = byId('details');
+  var overlay = byId('overlay');
+  var captures = []; // what is on the screen, in the order loaded
+  var current = 0;   // number of the newest load: results of older ones are dropped
 
-  function baseName(path) {
-    return String(path).replace(/[?#].*$/, '').split(/[\\/]/).pop() || String(path);
-  }
+  var screen = ns.screen.create({
+    chart: byId('chart'), readout: byId('cursor-readout'), measurements: byId('measurements'),
+    reset: byId('reset-view'), timeCursors: byId('time-cursors'), voltCursors: byId('volt-cursors'),
+    png: byId('export-png'), svg: byId('export-svg'), csv: byId('export-csv')
+  }, function (info) {
+    if (info.error) return setStatus(info.error, true);
+    Object.assign(state, info);
+  });
 
   function setStatus(text, isError) {
     statusLine.textContent = text;
@@ -29,23 +37,14 @@
 
   function begin(description) {
     current += 1;
-    Object.assign(state, { status: 'loading', loads: current, channels: [], warnings: [], error: null, source: null, axes: null });
-    chart.replaceChildren();
-    details.replaceChildren();
-    listWarnings([]);
+    Object.assign(state, { status: 'loading', loads: current, error: null });
     setStatus('Loading ' + description + ' ...');
     return current;
   }
 
-  function fail(id, message) {
-    if (id !== current) return;
-    Object.assign(state, { status: 'error', error: message });
-    setStatus(message, true);
-  }
-
-  function row(cells) {
+  function row(cells, tag) {
     var tr = document.createElement('tr');
-    cells.forEach(function (c) { var td = document.createElement('td'); td.textContent = c; tr.appendChild(td); });
+    cells.forEach(function (c) { var td = document.createElement(tag || 'td'); td.textContent = c; tr.appendChild(td); });
     return tr;
   }
 
@@ -53,78 +52,72 @@
     return isFinite(value) ? String(value) + unit : '\u2014';
   }
 
-  function showDetails(captures, view) {
-    var rows = [row(['file', 'kind', 'channel', 'scale', 'position', 'display offset', 'sampling period', 'samples'])];
+  function showDetails(view) {
+    var rows = [row(['file', 'kind', 'channel', 'scale', 'position', 'display offset', 'sampling period', 'samples'], 'th')];
     view.channels.forEach(function (ch) {
-      var capture = captures.filter(function (c) { return c.name === ch.file; })[0];
-      rows.push(row([ch.file, capture.kind, ch.label, shown(ch.scale, ' ' + ch.units + '/div'), shown(ch.position, ' ' + ch.units),
+      rows.push(row([ch.file, ch.kind, ch.label, shown(ch.scale, ' ' + ch.units + '/div'), shown(ch.position, ' ' + ch.units),
         shown(ch.displayOffset, ''), shown(ch.timeInterval, ' s'), String(ch.points.length)]));
     });
     details.replaceChildren.apply(details, rows);
   }
 
-  function show(id, captures, problems) {
-    if (id !== current) return;
+  function unique(list) {
+    return list.filter(function (x, i) { return list.indexOf(x) === i; });
+  }
+
+  function showCaptures(problems) {
     var view = ns.waveform.build(captures);
     var warnings = problems.concat.apply(problems, captures.map(function (c) { return c.warnings; })).concat(view.warnings);
     var plotted = view.channels.some(function (ch) { return ch.points.length > 0; });
-    var axes = plotted ? ns.plot.render(chart, view) : null;
     Object.assign(state, {
       status: 'ready',
-      source: { kind: captures[0].kind, names: captures.map(function (c) { return c.name; }) },
+      source: { kind: unique(captures.map(function (c) { return c.kind; })).join(' and '), names: captures.map(function (c) { return c.name; }) },
       timeInterval: captures[0].timeInterval,
       settings: captures[0].settings,
-      channels: view.channels, xUnit: view.xUnit, yUnit: view.yUnit, axes: axes, warnings: warnings
+      channels: view.channels, xUnit: view.xUnit, yUnit: view.yUnit, axes: null, warnings: warnings
     });
+    screen.show(plotted ? view : null);
     listWarnings(warnings);
-    showDetails(captures, view);
-    setStatus(captures[0].kind + ' ' + state.source.names.join(', ') + ': ' + view.channels.map(function (ch) {
+    showDetails(view);
+    setStatus(state.source.names.join(', ') + ': ' + view.channels.map(function (ch) {
       return ch.label + ' ' + ch.points.length + ' points';
     }).join(', ') + (plotted ? '' : ' (nothing to plot)'));
   }
 
-  function onChartScript(id, name) {
-    return function (error, result) {
-      if (error) return fail(id, error);
-      show(id, [ns.scriptCapture.fromChartScript(result, name)], []);
+  // A load replaces what is shown, or with "overlay" ticked adds to it. When nothing in it could
+  // be read it says why, and a replacing load leaves the screen empty.
+  function finish(id, add) {
+    return function (result) {
+      if (id !== current) return;
+      var next = (add ? captures : []).concat(result.captures);
+      if (result.captures.length === 0) {
+        if (!add) { captures = []; screen.show(null); details.replaceChildren(); listWarnings([]); }
+        Object.assign(state, { status: 'error', error: result.problems.join(' ') });
+        return setStatus(state.error, true);
+      }
+      captures = next;
+      showCaptures(result.problems);
     };
   }
 
-  function openScriptUrl(src) {
-    var id = begin('chart script ' + src);
-    ns.chartScript.loadUrl(src, onChartScript(id, baseName(src)));
+  function openFiles(files) {
+    var add = overlay.checked && captures.length > 0;
+    var id = begin(files.map(function (f) { return f.name; }).join(', '));
+    ns.loading.files(files).then(finish(id, add));
   }
 
-  function openScriptFile(file) {
-    var id = begin('chart script ' + file.name);
-    file.text().then(function (text) {
-      if (id === current) ns.chartScript.loadText(text, onChartScript(id, file.name));
-    }, function () { fail(id, 'Could not read "' + file.name + '"'); });
+  function openUrls(srcs) {
+    var id = begin(srcs.join(', '));
+    ns.loading.urls(srcs).then(finish(id, false));
   }
 
-  // Several CSV files may be opened together, e.g. op_scope1.csv and op_scope2.csv side by side.
-  function openCsvFiles(files) {
-    var id = begin('CSV ' + files.map(function (f) { return f.name; }).join(', '));
-    Promise.all(files.map(function (f) { return f.text(); })).then(function (texts) {
-      var parsed = texts.map(function (t, i) { return ns.csvCapture.parse(t, files[i].name); });
-      var problems = parsed.filter(function (p) { return p.error; }).map(function (p) { return p.error; });
-      var captures = parsed.filter(function (p) { return !p.error; });
-      if (captures.length === 0) return fail(id, problems.join(' '));
-      show(id, captures, problems);
-    }, function () { fail(id, 'Could not read the chosen file(s).'); });
-  }
-
-  document.getElementById('script-file').addEventListener('change', function (event) {
-    var file = event.target.files[0];
-    if (file) openScriptFile(file);
-    event.target.value = '';
-  });
-  document.getElementById('csv-file').addEventListener('change', function (event) {
+  byId('open-files').addEventListener('change', function (event) {
     var files = Array.prototype.slice.call(event.target.files);
-    if (files.length) openCsvFiles(files);
+    if (files.length) openFiles(files);
     event.target.value = '';
   });
+  ns.fileDrop.attach(openFiles);
 
-  var src = new URLSearchParams(window.location.search).get('src');
-  if (src) openScriptUrl(src);
+  var srcs = new URLSearchParams(window.location.search).getAll('src');
+  if (srcs.length) openUrls(srcs);
 })(window.BCV = window.BCV || {});

@@ -10,11 +10,13 @@
   function usableInterval(t) { return isFinite(t) && t > 0; }
   function usableScale(ch) { return isFinite(ch.scale) && ch.scale > 0 && isFinite(ch.displayOffset); }
 
+  // Each trace keeps its capture's channel as `origin`, where whether it is hidden is kept
+  // across captures added later.
   function collectChannels(captures) {
     var channels = [];
     captures.forEach(function (capture) {
       capture.channels.forEach(function (ch) {
-        channels.push(Object.assign({}, ch, { timeInterval: capture.timeInterval, file: capture.name }));
+        channels.push(Object.assign({}, ch, { timeInterval: capture.timeInterval, file: capture.name, kind: capture.kind, origin: ch }));
       });
     });
     // Two files of the same channel side by side: tell them apart by file name.
@@ -23,6 +25,12 @@
       if (same.length > 1) ch.label = ch.name + ' (' + ch.file + ')';
     });
     channels.forEach(function (ch) { ch.label = ch.label || ch.name; });
+    // Two files of the same name (today's op_scope.csv beside yesterday's): number the later.
+    var seen = {};
+    channels.forEach(function (ch) {
+      seen[ch.label] = (seen[ch.label] || 0) + 1;
+      if (seen[ch.label] > 1) ch.label += ' #' + seen[ch.label];
+    });
     return channels;
   }
 

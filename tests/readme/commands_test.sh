@@ -27,7 +27,7 @@ for_a_while() {
 declare -A known
 known['./build.sh run    # build (installing what is missing), then run benchcom on the simulated bench']=quick_run
 known['./build.sh test   # build (installing what is missing), then run the whole test suite']=ci
-known['build/benchcom-sim --ch1 sine,50000,2 --ch2 square,20000,1.5 -- build/benchcom-run scopePollDual > capture.txt']=capture
+known['build/benchcom-sim --ch1 sine,50000,3 --ch2 square,100000,3,25 -- build/benchcom-run scopePollDual > capture.txt']=capture
 known['tests/viewer/run.sh gbookFtemp.js op_scope.csv viewer.png']=viewer
 known['build/benchcom-sim -- build/benchcom-run showMax7219Help > /dev/null']=help_screen
 known['build/benchcom-sim --view display.txt -- build/benchcom-run demoMax7219Patterns > /dev/null']=patterns

@@ -42,3 +42,24 @@ export function readCsv(text) {
   const rows = all.slice(last + 1, end < 0 ? undefined : end).map((l) => l.split(',').map((f) => f.trim()));
   return { first, last, end, settings, rows };
 }
+
+// The instrument's samples are ADC counts, 50 to a vertical division.
+export const COUNTS_PER_DIV = 50;
+export const volts = (s, offset, scale) => (s + offset) * scale / COUNTS_PER_DIV;
+
+// One channel of a CSV capture as [t, volts] points: channel 1's position is negated, channel 2's
+// taken as it is (the display offsets of the chart script), sample n at n sampling periods.
+export function csvChannel(name, settings, key, rows, column, negate) {
+  const scale = Number(settings[`${key} Scale`]);
+  const position = Number(settings[`${key} Position`]);
+  const offset = (negate ? -position : +position) * 1.0 / scale * 50.0;
+  const t = Number(settings['Sampling Period']);
+  return { name, scale, points: rows.map((r, n) => [n * t, volts(Number(r[column]), offset, scale)]) };
+}
+
+// The channels of a CSV capture: both of "op_scope.csv", the one of "op_scope1.csv"/"op_scope2.csv".
+export function csvChannels(settings, rows) {
+  return 'Vertical2 Scale' in settings
+    ? [csvChannel('CH1', settings, 'Vertical', rows, 0, true), csvChannel('CH2', settings, 'Vertical2', rows, 1, false)]
+    : [csvChannel(settings.Source, settings, 'Vertical', rows, 0, settings.Source !== 'CH2')];
+}

@@ -5,6 +5,9 @@
 #       build/viewer-test/ and checks the viewer on each; screenshots go beside them
 #   tests/viewer/run.sh CHART_JS CSV OUT_PNG [SINGLE_CHANNEL_CSV...]
 #       checks the viewer on the given capture files
+#   tests/viewer/run.sh --screen BENCHCOM_SIM BENCHCOM_RUN OUT_DIR
+#       captures known signals on the simulated bench and checks the viewer's measurements,
+#       zoom, cursors, exports, overlays and file drop (screen_test.mjs)
 # Installs what is missing first: Chromium and Node.js from Debian's packages, playwright-core
 # through npm ci (the version pinned in package-lock.json).
 set -euo pipefail
@@ -31,6 +34,10 @@ install_modules() {
 install_packages
 install_modules
 
+if [ "${1:-}" = --screen ]; then
+    shift
+    exec node "$here/screen_test.mjs" "$@"
+fi
 if [ $# -gt 0 ]; then
     exec node "$here/viewer_test.mjs" "$@"
 fi

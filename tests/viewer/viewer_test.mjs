@@ -2,36 +2,19 @@
 // read here independently of the viewer:
 //   node viewer_test.mjs CHART_JS CSV OUT_PNG [SINGLE_CHANNEL_CSV...]
 // Prints one line per failed check, then PASS or FAIL and a count; exits 1 on any failure.
-import { chromium } from 'playwright-core';
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
-import { tmpdir } from 'node:os';
+import { readFileSync, writeFileSync } from 'node:fs';
 import { dirname, join, relative, resolve, sep } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
-import { readChartScript, readCsv } from './capture_files.mjs';
+import { readChartScript, readCsv, csvChannels, volts } from './capture_files.mjs';
+import { PREFIX, check, checkTicks, close, readSvg, rel, runInBrowser, viewerPage, waitForLoad } from './harness.mjs';
 
-const CHROMIUM_ARGS = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
 const SAMPLES = 4000;
-const COUNTS_PER_DIV = 50;
-const PREFIX = { '-12': 'p', '-9': 'n', '-6': '\u00b5', '-3': 'm', '0': '', '3': 'k', '6': 'M', '9': 'G' };
 
 const [chartPath, csvPath, outPng, ...singlePaths] = process.argv.slice(2);
 if (!chartPath || !csvPath || !outPng) {
   console.error('usage: node viewer_test.mjs CHART_JS CSV OUT_PNG [SINGLE_CHANNEL_CSV...]');
   process.exit(2);
 }
-const viewerPage = pathToFileURL(resolve(dirname(fileURLToPath(import.meta.url)), '../../viewer/index.html')).href;
-
-let passed = 0;
-const failures = [];
-function check(name, ok, detail = '') {
-  if (ok) passed++;
-  else failures.push(`${name}${detail ? ': ' + String(detail).slice(0, 300) : ''}`);
-  return ok;
-}
-const close = (a, b, tol) => Math.abs(a - b) <= tol;
-const rel = (a, b, r) => Math.abs(a - b) <= r * Math.max(Math.abs(a), Math.abs(b), 1e-300);
-const volts = (s, offset, scale) => (s + offset) * scale / COUNTS_PER_DIV;
 
 // --- expectations from the files -------------------------------------------------------------
 function expectFromChartScript(path) {
@@ -50,58 +33,12 @@ function expectFromChartScript(path) {
   };
 }
 
-function csvChannel(name, settings, key, rows, column, negate) {
-  const scale = Number(settings[`${key} Scale`]);
-  const position = Number(settings[`${key} Position`]);
-  const offset = (negate ? -position : +position) * 1.0 / scale * 50.0;
-  const t = Number(settings['Sampling Period']);
-  return { name, scale, points: rows.map((r, n) => [n * t, volts(Number(r[column]), offset, scale)]) };
-}
-
 function expectFromCsv(path) {
   const { settings, rows, end } = readCsv(readFileSync(path, 'utf8'));
   check(`${path}: closing line present`, end > 0);
   check(`${path}: 4000 sample rows`, rows.length === SAMPLES, `found ${rows.length}`);
-  const dual = 'Vertical2 Scale' in settings;
-  const channels = dual
-    ? [csvChannel('CH1', settings, 'Vertical', rows, 0, true), csvChannel('CH2', settings, 'Vertical2', rows, 1, false)]
-    : [csvChannel(settings.Source, settings, 'Vertical', rows, 0, settings.Source !== 'CH2')];
+  const channels = csvChannels(settings, rows);
   return { timeInterval: Number(settings['Sampling Period']), raw: rows, channels };
-}
-
-// --- the page --------------------------------------------------------------------------------
-async function waitForLoad(page, loads) {
-  await page.waitForFunction((n) => window.benchcomViewer && window.benchcomViewer.loads >= n
-    && window.benchcomViewer.status !== 'loading', loads, { timeout: 30000 });
-  return page.evaluate(() => {
-    const s = window.benchcomViewer;
-    return {
-      status: s.status, error: s.error, loads: s.loads, source: s.source, timeInterval: s.timeInterval,
-      xUnit: s.xUnit, yUnit: s.yUnit, warnings: s.warnings, axes: s.axes,
-      channels: s.channels.map((c) => ({ name: c.name, label: c.label, scale: c.scale, points: c.points })),
-    };
-  });
-}
-
-function readSvg(page) {
-  return page.evaluate(() => {
-    const svg = document.querySelector('#chart svg');
-    if (!svg) return null;
-    const frame = svg.querySelector('.plot-frame');
-    const num = (e, a) => Number(e.getAttribute(a));
-    const ticks = (sel) => [...svg.querySelectorAll(sel)].map((t) => ({ label: t.textContent, value: num(t, 'data-value'), x: num(t, 'x'), y: num(t, 'y') }));
-    return {
-      frame: ['x', 'y', 'width', 'height', 'data-x-min', 'data-x-max', 'data-y-min', 'data-y-max'].map((a) => num(frame, a)),
-      traces: [...svg.querySelectorAll('polyline.trace')].map((p) => ({
-        channel: p.getAttribute('data-channel'), stroke: p.getAttribute('stroke'),
-        points: p.getAttribute('points').trim().split(/\s+/).map((xy) => xy.split(',').map(Number)),
-      })),
-      xTicks: ticks('.x-axis .tick-label'), yTicks: ticks('.y-axis .tick-label'),
-      xLabel: svg.querySelector('.x-axis .axis-label')?.textContent,
-      yLabel: svg.querySelector('.y-axis .axis-label')?.textContent,
-      legend: [...svg.querySelectorAll('.legend-entry')].map((e) => e.textContent),
-    };
-  });
 }
 
 // --- checks ----------------------------------------------------------------------------------
@@ -149,15 +86,6 @@ function checkDrawing(what, svg, expected, state) {
   checkTicks(`${what} time`, svg.xTicks, state.axes.x.exponent, (t) => left + (t.value - xMin) / (xMax - xMin) * width, 'x');
   checkTicks(`${what} voltage`, svg.yTicks, state.axes.y.exponent, (t) => top + (yMax - t.value) / (yMax - yMin) * height, 'y');
   checkLegend(what, svg.legend, expected.channels);
-}
-
-function checkTicks(what, ticks, exponent, position, coord) {
-  check(`${what} axis: at least four ticks`, ticks.length >= 4, `${ticks.length}`);
-  const step = ticks.length > 1 ? ticks[1].value - ticks[0].value : 1;
-  const wrong = ticks.filter((t) => !close(Number(t.label) * 10 ** exponent, t.value, Math.abs(step) * 1e-6)
-    || !close(t[coord], position(t), 0.01));
-  check(`${what} axis: tick labels match their places`, wrong.length === 0, JSON.stringify(wrong[0]));
-  check(`${what} axis: ticks increase evenly`, ticks.every((t, i) => i === 0 || rel(t.value - ticks[i - 1].value, step, 1e-6)));
 }
 
 function checkLegend(what, legend, channels) {
@@ -210,7 +138,7 @@ async function run(page, scratch) {
   check('chart script (?src= relative to the page)', state.status === 'ready'
     && state.channels.every((c) => c.points.length === SAMPLES), `${relativeSrc}: ${state.status} ${state.error ?? ''}`);
 
-  await page.setInputFiles('#csv-file', csvPath);
+  await page.setInputFiles('#open-files', csvPath);
   state = await waitForLoad(page, state.loads + 1);
   checkState('CSV', state, dual, 'CSV', exact);
   checkDrawing('CSV', await readSvg(page), dual, state);
@@ -221,7 +149,7 @@ async function run(page, scratch) {
   if (singlePaths.length) {
     const singles = singlePaths.map(expectFromCsv);
     const merged = { timeInterval: singles[0].timeInterval, channels: singles.flatMap((s) => s.channels) };
-    await page.setInputFiles('#csv-file', singlePaths);
+    await page.setInputFiles('#open-files', singlePaths);
     state = await waitForLoad(page, state.loads + 1);
     checkState('single-channel CSV', state, merged, 'CSV', exact);
   }
@@ -229,7 +157,7 @@ async function run(page, scratch) {
   for (const [what, text] of Object.entries(DEGENERATE_SCRIPTS)) {
     const file = join(scratch, `${what.replace(/\W/g, '_')}.js`);
     writeFileSync(file, text);
-    await page.setInputFiles('#script-file', file);
+    await page.setInputFiles('#open-files', file);
     state = await waitForLoad(page, state.loads + 1);
     checkDegenerate(what, state, await readSvg(page));
   }
@@ -239,37 +167,14 @@ async function run(page, scratch) {
   check('missing chart script: reported as an error', state.status === 'error' && /missing\.js/.test(state.error ?? ''), JSON.stringify(state.error));
 
   // Reloading through the picker replaces what was collected: still 4000 points, not 8000.
-  await page.setInputFiles('#script-file', chartPath);
+  await page.setInputFiles('#open-files', chartPath);
   state = await waitForLoad(page, state.loads + 1);
   checkState('chart script (file picker)', state, script, 'chart script', exact);
-  await page.setInputFiles('#script-file', chartPath);
+  await page.setInputFiles('#open-files', chartPath);
   state = await waitForLoad(page, state.loads + 1);
   checkState('chart script reloaded', state, script, 'chart script', exact);
   checkDrawing('chart script reloaded', await readSvg(page), script, state);
   await page.screenshot({ path: outPng, fullPage: true });
 }
 
-async function main() {
-  const scratch = mkdtempSync(join(tmpdir(), 'benchcom-viewer-'));
-  const context = await chromium.launchPersistentContext(join(scratch, 'profile'), {
-    executablePath: '/usr/bin/chromium', headless: true, args: CHROMIUM_ARGS, viewport: { width: 1200, height: 1000 },
-  });
-  const pageErrors = [];
-  try {
-    const page = context.pages()[0] ?? await context.newPage();
-    page.on('pageerror', (e) => pageErrors.push(e.message));
-    await run(page, scratch);
-  } catch (e) {
-    check('test ran to its end', false, e.stack ?? String(e));
-  } finally {
-    await context.close();
-    rmSync(scratch, { recursive: true, force: true });
-  }
-  check('no uncaught errors in the page', pageErrors.length === 0, pageErrors.join(' | '));
-  failures.forEach((f) => console.log(`FAILED ${f}`));
-  console.log(failures.length ? `FAIL viewer test (screenshot: ${outPng})` : `PASS viewer test (screenshot: ${outPng})`);
-  console.log(`viewer: ${passed} passed, ${failures.length} failed`);
-  process.exit(failures.length ? 1 : 0);
-}
-
-main();
+runInBrowser(`viewer test (screenshot: ${outPng})`, run);
