@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "app/main_sequence.h"
+#include "app/modem_line_test.h"
 #include "platform/platform.h"
 #include "serial/port.h"
 

@@ -6,11 +6,6 @@
 
 namespace bc {
 
-// The fixed texts of the chart script's gbF calls: the user at host and
-// the host address the capture is labelled with.
-extern const char chartUserAtHost[];
-extern const char chartHostAddress[];
-
 // `channel` decides only the Source line of the CSV file ('1' channel 1,
 // any other value channel 2); both channels are always captured.
 void scopeReadDual(int fd, int channel);

@@ -1,7 +1,6 @@
 #include "scope/dual_files.h"
 
 #include "scope/capture_csv.h"
-#include "scope/dual_capture.h"
 #include "scope/learn_string.h"
 #include "scope/setting_labels.h"
 

@@ -5,6 +5,11 @@
 
 namespace bc {
 
+// The fixed texts of the chart script's gbF calls: the user at host and
+// the host address the capture is labelled with.
+extern const char chartUserAtHost[];
+extern const char chartHostAddress[];
+
 // The 14 settings lines of "./op_scope.csv", from "Memory Length" to
 // "Horizontal Mode".
 void writeDualCsvHead(FILE* csv, const char* learn, int channel);

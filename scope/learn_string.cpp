@@ -17,10 +17,6 @@ const char* lrnFindField(const char* text, const char* section, const char* key)
     return strstr(keyAt, " ");
 }
 
-char* lrnFindField(char* text, const char* section, const char* key) {
-    return const_cast<char*>(lrnFindField(static_cast<const char*>(text), section, key));
-}
-
 // strtof reads what "%f" would (the space in front, then a number) but is
 // defined for a value beyond float range, which an instrument's learn
 // string may carry: it comes back as infinity.

@@ -15,7 +15,6 @@ extern const char sampleLearnString[];
 // that space (in front of the value), or null when any step finds nothing or
 // `text` is null.
 const char* lrnFindField(const char* text, const char* section, const char* key);
-char* lrnFindField(char* text, const char* section, const char* key);
 
 // The number after the field lrnFindField finds, or 0 when there is none.
 float lrnGetFloat(const char* text, const char* section, const char* key);

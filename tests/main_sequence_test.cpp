@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_sequence.h"
+#include "app/modem_line_test.h"
 #include "sim/virtual_bench.h"
 #include "tests/capture.h"
 

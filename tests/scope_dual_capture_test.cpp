@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "scope/dual_capture.h"
+#include "scope/dual_files.h"
 #include "tests/scope_bench.h"
 
 namespace bc {
