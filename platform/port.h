@@ -51,6 +51,11 @@ public:
     virtual DWORD waitReadable(int64_t timeoutUs, bool& readable) = 0;
 };
 
+// The total time-out COMMTIMEOUTS gives a read or a write of `count` bytes,
+// multiplier x count + constant milliseconds, in microseconds; -1 when both
+// are zero, which sets no total limit.
+int64_t totalTimeoutUs(DWORD multiplier, DWORD constant, DWORD count);
+
 // The read of ReadFile, following COMMTIMEOUTS as the Windows serial driver does.
 DWORD timedRead(PolledPort& port, uint8_t* into, DWORD count, DWORD& got);
 

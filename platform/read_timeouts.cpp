@@ -11,6 +11,11 @@ namespace {
 constexpr int64_t kUsPerMs = 1000;
 }  // namespace
 
+int64_t totalTimeoutUs(DWORD multiplier, DWORD constant, DWORD count) {
+    if (!multiplier && !constant) return -1;
+    return (int64_t(multiplier) * count + constant) * kUsPerMs;
+}
+
 DWORD PolledPort::read(uint8_t* into, DWORD count, DWORD& got) {
     return timedRead(*this, into, count, got);
 }
@@ -23,10 +28,10 @@ DWORD timedRead(PolledPort& port, uint8_t* into, DWORD count, DWORD& got) {
         !t.ReadTotalTimeoutConstant)
         return port.readNow(into, count, got);
 
-    const bool totalLimited = t.ReadTotalTimeoutMultiplier || t.ReadTotalTimeoutConstant;
+    const int64_t total = totalTimeoutUs(t.ReadTotalTimeoutMultiplier, t.ReadTotalTimeoutConstant, count);
+    const bool totalLimited = total >= 0;
     const int64_t start = port.nowUs();
-    const int64_t totalEnd =
-        start + (int64_t(t.ReadTotalTimeoutMultiplier) * count + t.ReadTotalTimeoutConstant) * kUsPerMs;
+    const int64_t totalEnd = start + total;
     const bool intervalLimited = t.ReadIntervalTimeout && t.ReadIntervalTimeout != MAXDWORD;
     int64_t lastByte = start;
 

@@ -121,5 +121,14 @@ TEST(ReadTimeouts, TotalHoldsWhenBytesTrickleInAcrossMillisecondBoundaries) {
     EXPECT_LT(port.clockUs, 999 + 120000 + 50);
 }
 
+// Multiplier x count + constant, in milliseconds, for reads and writes alike.
+TEST(TotalTimeout, MultiplierTimesCountPlusConstant) {
+    EXPECT_EQ(totalTimeoutUs(1, 5, 37), 42000);
+    EXPECT_EQ(totalTimeoutUs(1, 100, 8014), 8114000);
+    EXPECT_EQ(totalTimeoutUs(2, 0, 3), 6000);
+    EXPECT_EQ(totalTimeoutUs(0, 100, 9), 100000);
+    EXPECT_EQ(totalTimeoutUs(0, 0, 1000), -1);  // no total limit at all
+}
+
 }  // namespace
 }  // namespace bc::ports

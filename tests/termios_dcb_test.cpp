@@ -74,5 +74,68 @@ TEST(TermiosFromDcb, SettingsATerminalCannotTakeAreRefused) {
     EXPECT_EQ(t.c_lflag, before.c_lflag);
 }
 
+// Every speed, framing and parity, there and back: the values Windows gives
+// them against the terminal's own flags, written out from the two systems'
+// headers rather than taken from the code under test.
+TEST(TermiosFromDcb, EverySpeedSizeParityAndStopSettingBothWays) {
+    const std::pair<DWORD, speed_t> speeds[] = {
+        {50, B50},       {75, B75},       {110, B110},       {134, B134},       {150, B150},     {200, B200},
+        {300, B300},     {600, B600},     {1200, B1200},     {1800, B1800},     {2400, B2400},   {4800, B4800},
+        {9600, B9600},   {19200, B19200}, {38400, B38400},   {57600, B57600},   {115200, B115200},
+        {230400, B230400}};
+    for (const auto& [baud, code] : speeds) {
+        termios t = cooked();
+        ASSERT_EQ(termiosFromDcb(line(baud, 8, NOPARITY, ONESTOPBIT), t), 0u) << baud;
+        EXPECT_EQ(cfgetospeed(&t), code) << baud;
+        DCB back{};
+        dcbFromTermios(t, back);
+        EXPECT_EQ(back.BaudRate, baud);
+    }
+    const std::pair<BYTE, tcflag_t> sizes[] = {{5, CS5}, {6, CS6}, {7, CS7}, {8, CS8}};
+    const std::pair<BYTE, tcflag_t> parities[] = {{0, 0}, {1, PARENB | PARODD}, {2, PARENB}};
+    const std::pair<BYTE, tcflag_t> stops[] = {{0, 0}, {2, CSTOPB}};
+    for (const auto& [bits, sizeFlag] : sizes)
+        for (const auto& [parity, parityFlags] : parities)
+            for (const auto& [stop, stopFlag] : stops) {
+                termios t = cooked();
+                ASSERT_EQ(termiosFromDcb(line(19200, bits, parity, stop), t), 0u);
+                EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | PARODD | CSTOPB), sizeFlag | parityFlags | stopFlag);
+                DCB back{};
+                dcbFromTermios(t, back);
+                EXPECT_EQ(back.ByteSize, bits);
+                EXPECT_EQ(back.Parity, parity);
+                EXPECT_EQ(back.StopBits, stop);
+            }
+}
+
+// GetCommModemStatus: CTS 0x10, DSR 0x20, RING 0x40, RLSD (carrier) 0x80,
+// each from its own line and from no other.
+TEST(TerminalLines, EachModemLineIsItsOwnStatusBit) {
+    const std::pair<int, DWORD> bits[] = {{TIOCM_CTS, 0x0010}, {TIOCM_DSR, 0x0020}, {TIOCM_RNG, 0x0040},
+                                          {TIOCM_CAR, 0x0080}};
+    for (const auto& [lineBit, status] : bits) EXPECT_EQ(modemStatusFromLines(lineBit), status) << lineBit;
+    EXPECT_EQ(modemStatusFromLines(TIOCM_RTS | TIOCM_DTR | TIOCM_LE | TIOCM_ST | TIOCM_SR), 0u);
+    EXPECT_EQ(modemStatusFromLines(TIOCM_CTS | TIOCM_DSR | TIOCM_RNG | TIOCM_CAR), 0x00F0u);
+}
+
+// EscapeCommFunction: SETRTS 3, CLRRTS 4, SETDTR 5, CLRDTR 6, SETBREAK 8,
+// CLRBREAK 9, each on its own line and in its own direction.
+TEST(TerminalLines, EachEscapeFunctionDrivesItsOwnLine) {
+    struct Want {
+        DWORD func;
+        unsigned long request;
+        int bits;
+    };
+    const Want wants[] = {{3, TIOCMBIS, TIOCM_RTS}, {4, TIOCMBIC, TIOCM_RTS}, {5, TIOCMBIS, TIOCM_DTR},
+                          {6, TIOCMBIC, TIOCM_DTR}, {8, TIOCSBRK, 0},         {9, TIOCCBRK, 0}};
+    for (const Want& w : wants) {
+        const LineControl* c = lineControlFor(w.func);
+        ASSERT_NE(c, nullptr) << w.func;
+        EXPECT_EQ(c->request, w.request) << w.func;
+        EXPECT_EQ(c->bits, w.bits) << w.func;
+    }
+    for (DWORD other : {0u, 1u, 2u, 7u, 10u}) EXPECT_EQ(lineControlFor(other), nullptr) << other;
+}
+
 }  // namespace
 }  // namespace bc::posix

@@ -59,7 +59,37 @@ bool parityFlags(BYTE parity, tcflag_t& flags) {
     }
 }
 
+struct ModemBit {
+    int line;
+    DWORD status;
+};
+
+constexpr ModemBit kModemBits[] = {
+    {TIOCM_CTS, MS_CTS_ON},
+    {TIOCM_DSR, MS_DSR_ON},
+    {TIOCM_RNG, MS_RING_ON},
+    {TIOCM_CAR, MS_RLSD_ON},
+};
+
+constexpr LineControl kLineControls[] = {
+    {SETBREAK, TIOCSBRK, 0},         {CLRBREAK, TIOCCBRK, 0},         {SETRTS, TIOCMBIS, TIOCM_RTS},
+    {CLRRTS, TIOCMBIC, TIOCM_RTS}, {SETDTR, TIOCMBIS, TIOCM_DTR}, {CLRDTR, TIOCMBIC, TIOCM_DTR},
+};
+
 }  // namespace
+
+DWORD modemStatusFromLines(int lines) {
+    DWORD status = 0;
+    for (const ModemBit& b : kModemBits)
+        if (lines & b.line) status |= b.status;
+    return status;
+}
+
+const LineControl* lineControlFor(DWORD func) {
+    for (const LineControl& c : kLineControls)
+        if (c.func == func) return &c;
+    return nullptr;
+}
 
 DWORD termiosFromDcb(const DCB& dcb, termios& t) {
     speed_t speed;

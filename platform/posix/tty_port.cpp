@@ -68,13 +68,8 @@ public:
     }
 
     DWORD escape(DWORD func) override {
+        if (const posix::LineControl* c = posix::lineControlFor(func)) return lineIoctl(c->request, c->bits);
         switch (func) {
-        case SETBREAK: return lineIoctl(TIOCSBRK, 0);
-        case CLRBREAK: return lineIoctl(TIOCCBRK, 0);
-        case SETRTS: return lineIoctl(TIOCMBIS, TIOCM_RTS);
-        case CLRRTS: return lineIoctl(TIOCMBIC, TIOCM_RTS);
-        case SETDTR: return lineIoctl(TIOCMBIS, TIOCM_DTR);
-        case CLRDTR: return lineIoctl(TIOCMBIC, TIOCM_DTR);
         case SETXOFF: return tcflow(fd_, TCOOFF) == 0 ? ERROR_SUCCESS : winErrorFromErrno(errno);
         case SETXON: return tcflow(fd_, TCOON) == 0 ? ERROR_SUCCESS : winErrorFromErrno(errno);
         case RESETDEV: return ERROR_SUCCESS;
@@ -85,8 +80,7 @@ public:
     DWORD modemStatus(DWORD& status) override {
         int lines;
         if (ioctl(fd_, TIOCMGET, &lines) != 0) return winErrorFromErrno(errno);
-        status = ((lines & TIOCM_CTS) ? MS_CTS_ON : 0) | ((lines & TIOCM_DSR) ? MS_DSR_ON : 0) |
-                 ((lines & TIOCM_RNG) ? MS_RING_ON : 0) | ((lines & TIOCM_CAR) ? MS_RLSD_ON : 0);
+        status = posix::modemStatusFromLines(lines);
         return ERROR_SUCCESS;
     }
 
@@ -188,10 +182,9 @@ DWORD TtyPort::waitFor(short events, int64_t timeoutUs, bool& ready) {
 DWORD TtyPort::write(const uint8_t* bytes, DWORD count, DWORD& written) {
     written = 0;
     const COMMTIMEOUTS& t = timeouts;
-    int64_t totalUs =
-        (int64_t(t.WriteTotalTimeoutMultiplier) * count + t.WriteTotalTimeoutConstant) * 1000;
-    bool limited = t.WriteTotalTimeoutMultiplier || t.WriteTotalTimeoutConstant;
-    int64_t deadline = monotonicUs() + totalUs;
+    const int64_t totalUs = totalTimeoutUs(t.WriteTotalTimeoutMultiplier, t.WriteTotalTimeoutConstant, count);
+    const bool limited = totalUs >= 0;
+    const int64_t deadline = monotonicUs() + totalUs;
     while (written < count) {
         ssize_t n = ::write(fd_, bytes + written, count - written);
         if (n > 0) {
