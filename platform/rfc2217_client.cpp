@@ -8,11 +8,6 @@ using namespace telnet;
 
 namespace {
 
-bool wantedOnOurSide(uint8_t option) {
-    return option == BINARY || option == SUPPRESS_GO_AHEAD || option == COM_PORT_OPTION;
-}
-bool wantedOnServerSide(uint8_t option) { return option == BINARY || option == SUPPRESS_GO_AHEAD; }
-
 // The four groups of SET-CONTROL values: flow control 0-3, break 4-6, DTR
 // 7-9, RTS 10-12.
 int controlGroup(uint32_t value) { return value <= 3 ? 0 : value <= 6 ? 1 : value <= 9 ? 2 : 3; }
@@ -23,14 +18,13 @@ const char kSignature[] = "benchcom";
 }  // namespace
 
 void ComPortClient::start(std::string& out) {
-    for (uint8_t option : {BINARY, SUPPRESS_GO_AHEAD, COM_PORT_OPTION}) {
-        usAsked_[option] = true;
-        appendNegotiation(WILL, option, out);
+    for (uint8_t option : {OPT_BINARY, OPT_SUPPRESS_GO_AHEAD}) {
+        options_.accept(option, true, true);
+        options_.ask(option, true, out);
+        options_.ask(option, false, out);
     }
-    for (uint8_t option : {BINARY, SUPPRESS_GO_AHEAD}) {
-        himAsked_[option] = true;
-        appendNegotiation(DO, option, out);
-    }
+    options_.accept(OPT_COM_PORT, true, false);
+    options_.ask(OPT_COM_PORT, true, out);
 }
 
 size_t ComPortClient::receive(const uint8_t* bytes, size_t count, uint8_t* data, std::string& out) {
@@ -48,43 +42,13 @@ size_t ComPortClient::receive(const uint8_t* bytes, size_t count, uint8_t* data,
 }
 
 void ComPortClient::negotiation(uint8_t verb, uint8_t option) {
-    // Answer a request only when it changes something, so that two sides
-    // asking at once do not answer each other for ever (RFC 854).
-    switch (verb) {
-    case DO:
-        if (!wantedOnOurSide(option)) {
-            appendNegotiation(WONT, option, *out_);
-            break;
-        }
-        if (!usOn_[option] && !usAsked_[option]) appendNegotiation(WILL, option, *out_);
-        usOn_[option] = true;
-        usAsked_[option] = false;
-        if (option == COM_PORT_OPTION) comPort_ = Agreement::accepted;
-        break;
-    case DONT:
-        if (usOn_[option]) appendNegotiation(WONT, option, *out_);
-        usOn_[option] = usAsked_[option] = false;
-        if (option == COM_PORT_OPTION) comPort_ = Agreement::refused;
-        break;
-    case WILL:
-        if (!wantedOnServerSide(option)) {
-            appendNegotiation(DONT, option, *out_);
-            break;
-        }
-        if (!himOn_[option] && !himAsked_[option]) appendNegotiation(DO, option, *out_);
-        himOn_[option] = true;
-        himAsked_[option] = false;
-        break;
-    case WONT:
-        if (himOn_[option]) appendNegotiation(DONT, option, *out_);
-        himOn_[option] = himAsked_[option] = false;
-        break;
-    default: break;
-    }
+    options_.answer(verb, option, *out_);
+    if (option != OPT_COM_PORT || (verb != DO && verb != DONT)) return;
+    comPort_ = options_.ours(OPT_COM_PORT) ? Agreement::accepted : Agreement::refused;
 }
 
 void ComPortClient::subnegotiation(uint8_t option, const uint8_t* p, size_t size) {
-    if (option != COM_PORT_OPTION || size == 0 || p[0] < kServerOffset) return;
+    if (option != OPT_COM_PORT || size == 0 || p[0] < kServerOffset) return;
     const uint8_t command = uint8_t(p[0] - kServerOffset);
     const uint8_t* value = p + 1;
     const size_t valueSize = size - 1;

@@ -14,7 +14,7 @@ namespace bc::ports {
 
 class ComPortClient final : public telnet::Sink {
 public:
-    // Our side of the negotiation: COM-PORT-OPTION, BINARY both ways,
+    // Our side of the negotiation: COM-PORT-OPTION, OPT_BINARY both ways,
     // SUPPRESS-GO-AHEAD both ways.
     void start(std::string& out);
 
@@ -69,8 +69,7 @@ private:
     telnet::Decoder decoder_;
     std::string* out_ = nullptr;  // during receive()
     Agreement comPort_ = Agreement::pending;
-    // Per option: enabled on our side / the server's, and asked for by us.
-    bool usOn_[256] = {}, usAsked_[256] = {}, himOn_[256] = {}, himAsked_[256] = {};
+    telnet::Options options_;
     static constexpr size_t kMaxOwed = 32;
     Owed owed_[kMaxOwed];
     size_t pendingCount_ = 0;

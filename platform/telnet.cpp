@@ -55,6 +55,35 @@ size_t Decoder::feed(const uint8_t* bytes, size_t count, uint8_t* data, Sink& si
     return n;
 }
 
+void Options::accept(uint8_t option, bool ourSide, bool peerSide) {
+    usOk_[option] = ourSide;
+    himOk_[option] = peerSide;
+}
+
+void Options::ask(uint8_t option, bool ourSide, std::string& out) {
+    (ourSide ? usAsked_ : himAsked_)[option] = true;
+    appendNegotiation(ourSide ? WILL : DO, option, out);
+}
+
+void Options::answer(uint8_t verb, uint8_t option, std::string& out) {
+    const bool ourSide = verb == DO || verb == DONT;
+    const bool wants = verb == DO || verb == WILL;
+    bool* on = ourSide ? usOn_ : himOn_;
+    bool* asked = ourSide ? usAsked_ : himAsked_;
+    const bool ok = (ourSide ? usOk_ : himOk_)[option];
+    const uint8_t yes = ourSide ? WILL : DO, no = ourSide ? WONT : DONT;
+    if (wants && !ok) {
+        appendNegotiation(no, option, out);
+    } else if (wants) {
+        if (!on[option] && !asked[option]) appendNegotiation(yes, option, out);
+        on[option] = true;
+    } else if (on[option]) {
+        appendNegotiation(no, option, out);
+        on[option] = false;
+    }
+    asked[option] = false;
+}
+
 void appendData(const uint8_t* bytes, size_t count, std::string& out) {
     for (size_t i = 0; i < count; ++i) {
         out += char(bytes[i]);
@@ -71,7 +100,7 @@ void appendNegotiation(uint8_t verb, uint8_t option, std::string& out) {
 void appendComPort(uint8_t command, const uint8_t* value, size_t size, std::string& out) {
     out += char(IAC);
     out += char(SB);
-    out += char(COM_PORT_OPTION);
+    out += char(OPT_COM_PORT);
     appendData(&command, 1, out);
     appendData(value, size, out);
     out += char(IAC);

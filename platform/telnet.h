@@ -12,7 +12,7 @@
 namespace bc::telnet {
 
 constexpr uint8_t IAC = 255, DONT = 254, DO = 253, WONT = 252, WILL = 251, SB = 250, SE = 240;
-constexpr uint8_t BINARY = 0, ECHO = 1, SUPPRESS_GO_AHEAD = 3, COM_PORT_OPTION = 44;
+constexpr uint8_t OPT_BINARY = 0, OPT_ECHO = 1, OPT_SUPPRESS_GO_AHEAD = 3, OPT_COM_PORT = 44;
 
 // RFC 2217 commands, client to server; the server answers each with the code
 // plus kServerOffset.
@@ -79,6 +79,26 @@ private:
     size_t size_ = 0;
     bool overlong_ = false;
     size_t produced_ = 0;
+};
+
+// Which options are on, on each side, as WILL, WONT, DO and DONT settle
+// them. A request is answered only when it changes something, so that two
+// sides asking at once do not answer each other for ever (RFC 854).
+class Options {
+public:
+    // Options this side takes up when asked, on its own side (WILL) and on
+    // the peer's (DO).
+    void accept(uint8_t option, bool ourSide, bool peerSide);
+    // Asks for an option on our side (WILL) or the peer's (DO).
+    void ask(uint8_t option, bool ourSide, std::string& out);
+    // Answers the peer's WILL, WONT, DO or DONT.
+    void answer(uint8_t verb, uint8_t option, std::string& out);
+    bool ours(uint8_t option) const { return usOn_[option]; }
+    bool peers(uint8_t option) const { return himOn_[option]; }
+
+private:
+    bool usOk_[256] = {}, himOk_[256] = {};
+    bool usOn_[256] = {}, usAsked_[256] = {}, himOn_[256] = {}, himAsked_[256] = {};
 };
 
 // Appends data bytes to `out`, each 255 doubled.
