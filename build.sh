@@ -5,7 +5,7 @@
 #   ./build.sh checks        builds with warnings as errors and runs the suite again under
 #                            AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./build.sh bench [ARG...] runs the benchmarks (see BENCHMARKS.md), with Debian's
-#                            python3-serial for the pyserial comparison
+#                            python3-serial and ser2net for the comparisons
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -18,6 +18,10 @@ install_missing() {
     command -v npm >/dev/null || need+=(npm)
     [ -x /usr/bin/chromium ] || need+=(chromium)  # the viewer's browser test
     [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+    # The network ports' tests and benchmark: ser2net as the port server,
+    # pyserial as the independent client.
+    [ -x /usr/sbin/ser2net ] || need+=(ser2net)
+    /usr/bin/python3 -c 'import serial; serial.Serial' 2>/dev/null || need+=(python3 python3-serial)
     tools/scripts/apt-install ${need[@]+"${need[@]}"}
 }
 
@@ -55,8 +59,6 @@ checks)
     ;;
 bench)
     shift
-    /usr/bin/python3 -c 'import serial; serial.Serial' 2>/dev/null ||
-        tools/scripts/apt-install python3 python3-serial
     build
     exec build/benchcom-bench "$@"
     ;;

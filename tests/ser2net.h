@@ -122,10 +122,10 @@ private:
         const std::string log = dir_ + "/ser2net.log";
         posix_spawn_file_actions_addopen(&fa, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         posix_spawn_file_actions_adddup2(&fa, 1, 2);
-        std::string args[] = {"ser2net", "-n", "-d", "-c", dir_ + "/ser2net.yaml", "-P", dir_ + "/ser2net.pid"};
+        std::string args[] = {"/usr/sbin/ser2net", "-n", "-d", "-c", dir_ + "/ser2net.yaml", "-P", dir_ + "/ser2net.pid"};
         char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(),
                         args[4].data(), args[5].data(), args[6].data(), nullptr};
-        const int r = posix_spawnp(&pid_, "ser2net", &fa, nullptr, argv, environ);
+        const int r = posix_spawn(&pid_, args[0].c_str(), &fa, nullptr, argv, environ);
         posix_spawn_file_actions_destroy(&fa);
         if (r != 0) pid_ = -1;
         return r == 0;
