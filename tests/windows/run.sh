@@ -64,12 +64,8 @@ on_windows() {
      echo $? > status)
 }
 
-compare() {  # compare NAME ROUTINE [ARG...]
-    local name="$1"
-    shift
-    on_linux "$work/$name/linux" "$@"
-    on_windows "$work/$name/windows" "$@"
-    local l="$work/$name/linux" w="$work/$name/windows"
+same_run() {  # same_run NAME LINUX_DIR WINDOWS_DIR: the two runs' status, wire, console and files
+    local name="$1" l="$2" w="$3"
     check "$name: exit status" cmp -s "$l/status" "$w/status"
     check "$name: bytes on the wire" cmp -s "$l/wire.bin" "$w/wire.bin"
     check "$name: console lines" same_text "$l/out.txt" "$w/out.txt"
@@ -77,6 +73,14 @@ compare() {  # compare NAME ROUTINE [ARG...]
         [ -e "$f" ] || continue
         check "$name: $(basename "$f")" same_text "$f" "$w/$(basename "$f")"
     done
+}
+
+compare() {  # compare NAME ROUTINE [ARG...]
+    local name="$1"
+    shift
+    on_linux "$work/$name/linux" "$@"
+    on_windows "$work/$name/windows" "$@"
+    same_run "$name" "$work/$name/linux" "$work/$name/windows"
 }
 
 compare lookup lrnGetFloat :TIM SCAL
@@ -107,6 +111,90 @@ main_run "$work/main.windows" wine "$win/benchcom.exe"
 head -n 22 "$work/main.linux" > "$work/main.linux.head"
 check "main sequence: the same first rounds" same_text "$work/main.linux.head" \
     <(crlf_to_lf "$work/main.windows" | head -n 22)
+
+# The network ports: the Windows programs reach the bench through Debian's
+# ser2net, as RFC 2217 and as raw TCP, and must send and write what the Linux
+# programs do on the bench's own terminal.
+[ -x /usr/sbin/ser2net ] || "$repo/tools/scripts/apt-install" ser2net
+free_port() { /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+listens() {  # listens PID PORT: the process holds the socket listening on 127.0.0.1:PORT
+    local inode
+    inode=$(awk -v a="0100007F:$(printf '%04X' "$2")" '$2 == a && $4 == "0A" {print $10}' /proc/net/tcp)
+    [ -n "$inode" ] && ls -l "/proc/$1/fd" 2> /dev/null | grep -q "socket:\[$inode\]"
+}
+start_ser2net() {  # start_ser2net DIR DEVICE: sets s2n_pid, rfc_port and raw_port
+    local dir="$1" device="$2"
+    for _ in 1 2 3 4 5; do  # again on other ports should another program take one first
+        rfc_port=$(free_port) raw_port=$(free_port)
+        [ "$rfc_port" = "$raw_port" ] && continue
+        cat > "$dir/ser2net.yaml" <<EOF
+%YAML 1.1
+---
+connection: &rfc2217
+  accepter: telnet(rfc2217),tcp,127.0.0.1,$rfc_port
+  connector: serialdev(nouucplock),$device,19200n81,local
+  options:
+    chardelay: false
+connection: &raw
+  accepter: tcp,127.0.0.1,$raw_port
+  connector: serialdev(nouucplock),$device,19200n81,local
+  options:
+    chardelay: false
+EOF
+        /usr/sbin/ser2net -n -d -c "$dir/ser2net.yaml" -P "$dir/ser2net.pid" > "$dir/ser2net.log" 2>&1 &
+        s2n_pid=$!
+        for _ in $(seq 100); do
+            listens "$s2n_pid" "$rfc_port" && listens "$s2n_pid" "$raw_port" && return 0
+            kill -0 "$s2n_pid" 2> /dev/null || break
+            sleep 0.05
+        done
+        kill -9 "$s2n_pid" 2> /dev/null
+        wait "$s2n_pid" 2> /dev/null
+    done
+    return 1
+}
+on_windows_net() {  # on_windows_net DIR KIND ROUTINE [ARG...]
+    local dir="$1" kind="$2"
+    shift 2
+    mkdir -p "$dir"
+    (
+        cd "$dir" || exit
+        "$linux/benchcom-sim" --view /dev/null --wire wire.bin > sim.txt &
+        sim=$!
+        for _ in $(seq 100); do [ -s sim.txt ] && break; sleep 0.05; done
+        if start_ser2net "$dir" "$(head -n 1 sim.txt)"; then
+            port=$rfc_port
+            [ "$kind" = socket ] && port=$raw_port
+            BENCHCOM_PORT="$kind://127.0.0.1:$port" wine "$win/benchcom-run.exe" "$@" > out.txt 2> err.txt
+            echo $? > status
+            wineserver -k
+            kill -9 "$s2n_pid"
+            wait "$s2n_pid" 2> /dev/null
+        fi
+        kill -INT "$sim"
+        wait "$sim"
+    )
+}
+for kind in rfc2217 socket; do
+    on_windows_net "$work/net_$kind" "$kind" issVersion
+    same_run "$kind version" "$work/version/linux" "$work/net_$kind"
+    on_windows_net "$work/net_dual_$kind" "$kind" scopePollDual
+    same_run "$kind dual capture" "$work/dual_capture/linux" "$work/net_dual_$kind"
+done
+
+# A refused connection: the specified failure line, and the reason on stderr.
+/usr/bin/python3 -c 'import socket, time; s = socket.socket(); s.bind(("127.0.0.1", 0))
+print(s.getsockname()[1], flush=True); time.sleep(60)' > "$work/refusing.port" &
+holder=$!
+for _ in $(seq 100); do [ -s "$work/refusing.port" ] && break; sleep 0.05; done
+(cd "$work" && BENCHCOM_PORT="rfc2217://127.0.0.1:$(cat refusing.port)" wine "$win/benchcom-run.exe" issVersion \
+    > refused.out 2> refused.err; echo $? > refused.status)
+wineserver -k
+kill "$holder"
+wait "$holder" 2> /dev/null
+check "refused connection: status 1" grep -qx 1 "$work/refused.status"
+check "refused connection: the failure line" grep -qF 'serial port COM9 connect fail \\.\COM3 error 2' "$work/refused.out"
+check "refused connection: the reason" grep -qF "connection refused by 127.0.0.1:" "$work/refused.err"
 
 echo "skipped under Wine: the refusal of a second open (Wine does not refuse one), the modem-control"
 echo "lines and break (a pseudo-terminal has none), and the no-device message (Wine opens a COM port"
