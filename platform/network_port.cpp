@@ -67,6 +67,13 @@ DWORD NetworkPort::waitReadable(int64_t timeoutUs, bool& readable) {
     return ERROR_SUCCESS;
 }
 
+std::string NetworkPort::receivedText() const {
+    std::string text;
+    for (size_t i = head_; i < inbound_.size() && text.size() < 100; ++i)
+        if (inbound_[i] >= 0x20 && inbound_[i] < 0x7F) text += char(inbound_[i]);
+    return text;
+}
+
 DWORD NetworkPort::sendAll(const std::string& bytes) {
     if (lost_) return ERROR_DEVICE_NOT_CONNECTED;
     size_t sent = 0;

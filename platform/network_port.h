@@ -46,6 +46,9 @@ protected:
     DWORD pump(int64_t timeoutUs);
     // Sends protocol bytes, all of them.
     DWORD sendAll(const std::string& bytes);
+    // The data received and not yet read, as text to quote in a message:
+    // what a server says when it turns a client away.
+    std::string receivedText() const;
     // Drops the data received and not yet read.
     void dropReceived() { inbound_.clear(), head_ = 0; }
 

@@ -131,6 +131,11 @@ void ComPortClient::setBaudRate(uint32_t baud, std::string& out) {
     owe(SET_BAUDRATE, baud, true);
 }
 
+void ComPortClient::askBaudRate(std::string& out) {
+    appendComPort32(SET_BAUDRATE, 0, out);
+    owe(SET_BAUDRATE, 0, false);
+}
+
 void ComPortClient::purge(uint8_t what, std::string& out) {
     appendComPort(PURGE_DATA, what, out);
     owe(PURGE_DATA, what, false);

@@ -33,6 +33,8 @@ public:
     void setting(uint8_t command, uint8_t value, std::string& out);
     void setBaudRate(uint32_t baud, std::string& out);
     void purge(uint8_t what, std::string& out);
+    // Asks the current speed, which changes nothing.
+    void askBaudRate(std::string& out);
     void endBatch(std::string& out);
 
     // True while an answer is owed.

@@ -37,8 +37,8 @@ class Rfc2217Port final : public NetworkPort {
 public:
     explicit Rfc2217Port(std::unique_ptr<net::TcpLink> link) : NetworkPort(std::move(link), true) {}
 
-    // Empty when the server agreed; else why not.
-    std::string negotiate(const std::string& where);
+    // No error when the server agreed and answers; else why not.
+    OpenError negotiate(const std::string& where);
 
     DWORD setState(const DCB& dcb) override;
     DWORD escape(DWORD func) override;
@@ -66,25 +66,35 @@ private:
     std::string batch_, replies_;
 };
 
-std::string Rfc2217Port::negotiate(const std::string& where) {
+OpenError Rfc2217Port::negotiate(const std::string& where) {
     batch_.clear();
     client_.start(batch_);
-    if (sendAll(batch_)) return "the connection to " + where + " was lost";
+    sendAll(batch_);
     const int64_t deadline = nowUs() + kNegotiationUs;
     while (client_.comPort() == ComPortClient::Agreement::pending && !lost_ && nowUs() < deadline)
         pump(deadline - nowUs());
     if (client_.comPort() == ComPortClient::Agreement::accepted) {
-        // Every change of the four lines is to be reported.
+        // Every change of the four lines is to be reported. ser2net agrees
+        // to the option even when another client has the device, then says
+        // so and closes the connection: a question it answers only when it
+        // has the device open tells the two apart.
         batch_.clear();
         appendComPort(SET_MODEMSTATE_MASK, 0xFF, batch_);
-        return sendAll(batch_) ? "the connection to " + where + " was lost" : "";
+        client_.askBaudRate(batch_);
+        if (!sendAndAwait()) return {};
+        if (!lost_) return {ERROR_SEM_TIMEOUT, where + " did not answer a question about its port within 1 s"};
+    }
+    if (lost_) {
+        // Most often the device is in use by another client.
+        const std::string said = receivedText();
+        return {ERROR_ACCESS_DENIED, where + " closed the connection" + (said.empty() ? "" : ", saying \"" + said + "\"")};
     }
     const std::string socketHint = " (for a raw TCP port use socket://" + where + ")";
     if (client_.comPort() == ComPortClient::Agreement::refused)
-        return where + " refused the COM Port Control option: it does not speak RFC 2217" + socketHint;
-    if (lost_) return where + " closed the connection during the Telnet negotiation";
-    return where + " did not take up the Telnet negotiation within " + std::to_string(kNegotiationUs / 1000000) +
-           " s: it does not speak RFC 2217" + socketHint;
+        return {ERROR_NOT_SUPPORTED, where + " refused the COM Port Control option: it does not speak RFC 2217" + socketHint};
+    return {ERROR_NOT_SUPPORTED, where + " did not take up the Telnet negotiation within " +
+                                     std::to_string(kNegotiationUs / 1000000) + " s: it does not speak RFC 2217" +
+                                     socketHint};
 }
 
 DWORD Rfc2217Port::sendAndAwait() {
@@ -150,12 +160,8 @@ DWORD Rfc2217Port::purge(DWORD flags) {
 std::unique_ptr<Port> openRfc2217Port(std::unique_ptr<net::TcpLink> link, const std::string& where,
                                       OpenError& error) {
     auto port = std::make_unique<Rfc2217Port>(std::move(link));
-    const std::string why = port->negotiate(where);
-    if (!why.empty()) {
-        error = {ERROR_NOT_SUPPORTED, why};
-        return nullptr;
-    }
-    error = {};
+    error = port->negotiate(where);
+    if (error.code) return nullptr;
     return port;
 }
 

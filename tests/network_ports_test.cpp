@@ -210,6 +210,23 @@ TEST(NetworkPorts, AnOpenThatCannotConnectSaysWhyAndSendsNothing) {
     EXPECT_NE(raw.err.find("it does not speak RFC 2217 (for a raw TCP port use socket://"), std::string::npos)
         << raw.err;
     EXPECT_EQ(heard, std::string("\xFF\xFB\x00\xFF\xFD\x00\xFF\xFB\x03\xFF\xFD\x03\xFF\xFB\x2C", 15));
+
+    // Another client has the device (its byte has reached it): ser2net
+    // agrees to the option, then says why it turns the tool away.
+    const int other = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(server.rawPort);
+    ASSERT_EQ(connect(other, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(send(other, "x", 1, 0), 1);
+    heard.clear();
+    ASSERT_TRUE(test::awaitText(pty, heard, "x"));
+    auto busy = test::run({kRun, "issVersion"}, {"BENCHCOM_PORT=" + server.rfc2217Url()});
+    close(other);
+    EXPECT_EQ(busy.status, 1);
+    EXPECT_NE(busy.out.find("connect fail \\\\.\\COM3 error 5"), std::string::npos) << busy.out;
+    EXPECT_NE(busy.err.find("closed the connection, saying \"Port"), std::string::npos) << busy.err;
 }
 
 }  // namespace
