@@ -9,10 +9,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <sstream>
-
 #include "bench/clock.h"
-#include "bench/processes.h"
+#include "bench/pyserial_client.h"
 #include "bench/sections.h"
 #include "bench/sim_child.h"
 #include "bench/tool_port.h"
@@ -94,17 +92,8 @@ Samples toolRound(const std::string& url, int count) {
     return us;
 }
 
-Samples pyserialBlock(const Config& cfg, const std::string& url) {
-    int status = 0;
-    const std::string out =
-        outputOf({cfg.python, cfg.pyserialScript, url, std::to_string(kWarmUp + kPyPerBlock)}, status);
-    Samples us;
-    if (status != 0) return us;
-    std::istringstream lines(out);
-    long long ns;
-    for (int i = 0; lines >> ns; ++i)
-        if (i >= kWarmUp) us.push_back(double(ns) / 1e3);
-    return us;
+Samples pyserialBlock(const Config& cfg, const std::string& port) {
+    return pyserialRoundTrips(cfg, port, kWarmUp, kPyPerBlock);
 }
 
 void append(Samples& all, const Samples& more) { all.insert(all.end(), more.begin(), more.end()); }

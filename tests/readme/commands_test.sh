@@ -39,6 +39,9 @@ known['build/benchcom-sim --press 1@2s,3@5s -- build/benchcom-run panelKeyDemo']
 known['cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake && cmake --build build-win']=windows
 known['BENCHCOM_PORT=/dev/ttyACM0 build/benchcom']=hw_benchcom
 known['BENCHCOM_PORT=/dev/ttyACM0 build/benchcom-run issVersion']=hw_run
+known['BENCHCOM_PORT=rfc2217://bench-pi:7000 build/benchcom-run issVersion']=network_run
+known['BENCHCOM_PORT=socket://bench-pi:7001 build/benchcom-run issVersion']=network_run
+known['build/benchcom-sim --listen rfc2217://127.0.0.1:0 -- build/benchcom']=sim_listen
 known['fuzz/run.sh 3600']=fuzz_all
 known['fuzz/run.sh 600 scope_client']=fuzz_one
 
@@ -125,6 +128,34 @@ hw_benchcom() {
 hw_run() {
     with_bench_port "$1" 10
     check "benchcom-run opens the named device" has hw.txt "ISS:5A-01:ver: 07 05 40"
+}
+# The network lines: the README's ser2net configuration serving the bench's
+# terminal on 127.0.0.1, with its ports for 7000 and 7001 and the address for
+# bench-pi.
+. "$repo/tests/network/ser2net.sh"
+network_run() {
+    [ -x /usr/sbin/ser2net ] || "$repo/tools/scripts/apt-install" ser2net > /dev/null
+    rm -f port.txt
+    build/benchcom-sim > port.txt &
+    local sim=$!
+    for _ in $(seq 50); do [ -s port.txt ] && break; sleep 0.1; done
+    local line="" yaml
+    yaml="$(readme_ser2net_yaml "$repo")"
+    if start_ser2net "$work" "$(cat port.txt)" "$yaml"; then
+        line="${1//bench-pi:7000/127.0.0.1:$rfc_port}"
+        line="${line//bench-pi:7001/127.0.0.1:$raw_port}"
+        for_a_while 10 bash -c "$line" > net.txt 2>&1
+        stop_ser2net
+    fi
+    kill -INT $sim
+    wait $sim
+    check "ser2net serves the README's configuration: $1" test -n "$line"
+    check "the adapter answers across the network: $1" has net.txt "ISS:5A-01:ver: 07 05 40"
+}
+sim_listen() {  # the exerciser's lines seen across the network
+    for_a_while 3 bash -c "$1" > listen.txt
+    check "the exerciser sees CTS, DSR and carrier detect across the network" \
+        has listen.txt "GetCommModemStatu_: 00B0"
 }
 
 for line in "${lines[@]}"; do

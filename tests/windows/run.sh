@@ -5,6 +5,8 @@
 # apart from the "\r\n" line ends of Windows text-mode output.
 #   tests/windows/run.sh [LINUX_BUILD_DIR]   (default: build)
 #
+# benchcom-sim gives its command BENCHCOM_PORT naming its Linux terminal, which
+# names no port on Windows: the Windows programs run without it, on COM3.
 # Learned by trying: Wine's output goes to files, not pipes (its server keeps a
 # pipe open); every run ends with `wineserver -k` before the pseudo-terminal
 # closes; COM3 is mapped through the registry to a fixed link that each run
@@ -60,7 +62,8 @@ on_windows() {
     shift
     mkdir -p "$dir"
     (cd "$dir" && "$linux/benchcom-sim" --link "$link" --wire wire.bin -- bash -c \
-        'wine "$0" "$@" > out.txt 2> err.txt; s=$?; wineserver -k; exit $s' "$win/benchcom-run.exe" "$@"
+        'unset BENCHCOM_PORT; wine "$0" "$@" > out.txt 2> err.txt; s=$?; wineserver -k; exit $s' \
+        "$win/benchcom-run.exe" "$@"
      echo $? > status)
 }
 
@@ -107,7 +110,7 @@ main_run() {  # main_run OUT COMMAND...
         '{ timeout -s KILL 4 "$@" > "$0"; } 2>/dev/null; wineserver -k 2>/dev/null; exit 0' "$out" "$@"
 }
 main_run "$work/main.linux" "$linux/benchcom"
-main_run "$work/main.windows" wine "$win/benchcom.exe"
+main_run "$work/main.windows" env -u BENCHCOM_PORT wine "$win/benchcom.exe"
 head -n 22 "$work/main.linux" > "$work/main.linux.head"
 check "main sequence: the same first rounds" same_text "$work/main.linux.head" \
     <(crlf_to_lf "$work/main.windows" | head -n 22)
@@ -116,43 +119,8 @@ check "main sequence: the same first rounds" same_text "$work/main.linux.head" \
 # ser2net, as RFC 2217 and as raw TCP, and must send and write what the Linux
 # programs do on the bench's own terminal.
 [ -x /usr/sbin/ser2net ] || "$repo/tools/scripts/apt-install" ser2net
-free_port() { /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
-listens() {  # listens PID PORT: the process holds the socket listening on 127.0.0.1:PORT
-    local inode
-    inode=$(awk -v a="0100007F:$(printf '%04X' "$2")" '$2 == a && $4 == "0A" {print $10}' /proc/net/tcp)
-    [ -n "$inode" ] && ls -l "/proc/$1/fd" 2> /dev/null | grep -q "socket:\[$inode\]"
-}
-start_ser2net() {  # start_ser2net DIR DEVICE: sets s2n_pid, rfc_port and raw_port
-    local dir="$1" device="$2"
-    for _ in 1 2 3 4 5; do  # again on other ports should another program take one first
-        rfc_port=$(free_port) raw_port=$(free_port)
-        [ "$rfc_port" = "$raw_port" ] && continue
-        cat > "$dir/ser2net.yaml" <<EOF
-%YAML 1.1
----
-connection: &rfc2217
-  accepter: telnet(rfc2217),tcp,127.0.0.1,$rfc_port
-  connector: serialdev(nouucplock),$device,19200n81,local
-  options:
-    chardelay: false
-connection: &raw
-  accepter: tcp,127.0.0.1,$raw_port
-  connector: serialdev(nouucplock),$device,19200n81,local
-  options:
-    chardelay: false
-EOF
-        /usr/sbin/ser2net -n -d -c "$dir/ser2net.yaml" -P "$dir/ser2net.pid" > "$dir/ser2net.log" 2>&1 &
-        s2n_pid=$!
-        for _ in $(seq 100); do
-            listens "$s2n_pid" "$rfc_port" && listens "$s2n_pid" "$raw_port" && return 0
-            kill -0 "$s2n_pid" 2> /dev/null || break
-            sleep 0.05
-        done
-        kill -9 "$s2n_pid" 2> /dev/null
-        wait "$s2n_pid" 2> /dev/null
-    done
-    return 1
-}
+. "$repo/tests/network/ser2net.sh"
+yaml="$(readme_ser2net_yaml "$repo")"  # the README's configuration, on the bench's terminal
 on_windows_net() {  # on_windows_net DIR KIND ROUTINE [ARG...]
     local dir="$1" kind="$2"
     shift 2
@@ -162,14 +130,13 @@ on_windows_net() {  # on_windows_net DIR KIND ROUTINE [ARG...]
         "$linux/benchcom-sim" --view /dev/null --wire wire.bin > sim.txt &
         sim=$!
         for _ in $(seq 100); do [ -s sim.txt ] && break; sleep 0.05; done
-        if start_ser2net "$dir" "$(head -n 1 sim.txt)"; then
+        if start_ser2net "$dir" "$(head -n 1 sim.txt)" "$yaml"; then
             port=$rfc_port
             [ "$kind" = socket ] && port=$raw_port
             BENCHCOM_PORT="$kind://127.0.0.1:$port" wine "$win/benchcom-run.exe" "$@" > out.txt 2> err.txt
             echo $? > status
             wineserver -k
-            kill -9 "$s2n_pid"
-            wait "$s2n_pid" 2> /dev/null
+            stop_ser2net
         fi
         kill -INT "$sim"
         wait "$sim"
