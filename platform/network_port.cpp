@@ -67,7 +67,16 @@ DWORD NetworkPort::waitReadable(int64_t timeoutUs, bool& readable) {
     return ERROR_SUCCESS;
 }
 
-std::string NetworkPort::receivedText() const {
+std::string NetworkPort::receivedText() {
+    // A send that failed may have found the connection reset before what
+    // came with it was taken; the system still holds that for reading.
+    for (size_t got = 1; got > 0 && inbound_.size() + kPiece <= kHeld;) {
+        uint8_t raw[kPiece];
+        link_->receive(raw, kPiece, got);
+        const size_t at = inbound_.size();
+        inbound_.resize(at + got);
+        inbound_.resize(at + decode(raw, got, inbound_.data() + at));
+    }
     std::string text;
     for (size_t i = head_; i < inbound_.size() && text.size() < 100; ++i)
         if (inbound_[i] >= 0x20 && inbound_[i] < 0x7F) text += char(inbound_[i]);

@@ -46,9 +46,10 @@ protected:
     DWORD pump(int64_t timeoutUs);
     // Sends protocol bytes, all of them.
     DWORD sendAll(const std::string& bytes);
-    // The data received and not yet read, as text to quote in a message:
-    // what a server says when it turns a client away.
-    std::string receivedText() const;
+    // The data received and not yet read, with what the connection still
+    // held when it was lost, as text to quote in a message: what a server
+    // says when it turns a client away.
+    std::string receivedText();
     // Drops the data received and not yet read.
     void dropReceived() { inbound_.clear(), head_ = 0; }
 

@@ -154,7 +154,8 @@ bool ComPortClient::giveUp() {
     bool settingLost = false;
     for (size_t i = 0; i < pendingCount_; ++i) {
         const Owed& o = owed_[i];
-        if (o.command == SET_CONTROL && controlGroup(o.value) != 0) controlAnswers_[controlGroup(o.value)] = Answers::no;
+        const int group = controlGroup(o.value);
+        if (o.command == SET_CONTROL && group != 0) controlAnswers_[group] = Answers::no;
         else if (!o.probe) settingLost = true;
     }
     pendingCount_ = 0;

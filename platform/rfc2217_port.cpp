@@ -87,11 +87,13 @@ OpenError Rfc2217Port::negotiate(const std::string& where) {
     if (lost_) {
         // Most often the device is in use by another client.
         const std::string said = receivedText();
-        return {ERROR_ACCESS_DENIED, where + " closed the connection" + (said.empty() ? "" : ", saying \"" + said + "\"")};
+        const std::string saying = said.empty() ? "" : ", saying \"" + said + "\"";
+        return {ERROR_ACCESS_DENIED, where + " closed the connection" + saying};
     }
     const std::string socketHint = " (for a raw TCP port use socket://" + where + ")";
     if (client_.comPort() == ComPortClient::Agreement::refused)
-        return {ERROR_NOT_SUPPORTED, where + " refused the COM Port Control option: it does not speak RFC 2217" + socketHint};
+        return {ERROR_NOT_SUPPORTED,
+                where + " refused the COM Port Control option: it does not speak RFC 2217" + socketHint};
     return {ERROR_NOT_SUPPORTED, where + " did not take up the Telnet negotiation within " +
                                      std::to_string(kNegotiationUs / 1000000) + " s: it does not speak RFC 2217" +
                                      socketHint};

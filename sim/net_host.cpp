@@ -23,7 +23,8 @@ bool parseListenAddress(const std::string& text, ListenAddress& a) {
     const size_t colon = rest.rfind(':');
     if (colon == std::string::npos || colon == 0 || colon + 1 == rest.size() || colon + 6 < rest.size()) return false;
     a.host = rest.substr(0, colon);
-    if (a.host.size() > 2 && a.host.front() == '[' && a.host.back() == ']') a.host = a.host.substr(1, a.host.size() - 2);
+    const bool bracketed = a.host.size() > 2 && a.host.front() == '[' && a.host.back() == ']';
+    if (bracketed) a.host = a.host.substr(1, a.host.size() - 2);
     unsigned long port = 0;
     for (char c : rest.substr(colon + 1)) {
         if (c < '0' || c > '9') return false;

@@ -185,7 +185,8 @@ TEST(Ser2net, RoutinesRunAcrossTheNetworkAsOnTheTerminal) {
 TEST(NetworkPorts, AnOpenThatCannotConnectSaysWhyAndSendsNothing) {
     test::RefusingPort nobody;
     ASSERT_NE(nobody.port, 0);
-    auto refused = test::run({kRun, "issVersion"}, {"BENCHCOM_PORT=rfc2217://127.0.0.1:" + std::to_string(nobody.port)});
+    const std::string nowhere = "rfc2217://127.0.0.1:" + std::to_string(nobody.port);
+    auto refused = test::run({kRun, "issVersion"}, {"BENCHCOM_PORT=" + nowhere});
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.out.find("serial port COM9 connect fail \\\\.\\COM3 error 2"), std::string::npos) << refused.out;
     EXPECT_NE(refused.err.find("connection refused by 127.0.0.1:" + std::to_string(nobody.port)), std::string::npos)

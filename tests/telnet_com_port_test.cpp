@@ -54,7 +54,8 @@ TEST(TelnetDecoder, GivesTheSameDataAndCommandsWhereverTheStreamIsCut) {
         bytes({IAC, WILL, 3, IAC, DO, 44, 'a', IAC, IAC, 'b', IAC, SB, 44, 101, 0, 1, IAC, IAC, IAC, IAC, IAC, SE,
                0, IAC, IAC, IAC, 241, 'c', IAC, SB, 44, 107, 0x30, IAC, SE, IAC, IAC});
     const std::string data = bytes({'a', 255, 'b', 0, 255, 'c', 255});
-    const std::string events = "N251,3;N253,44;S44:" + bytes({101, 0, 1, 255, 255}) + ";S44:" + bytes({107, 0x30}) + ";";
+    const std::string events =
+        "N251,3;N253,44;S44:" + bytes({101, 0, 1, 255, 255}) + ";S44:" + bytes({107, 0x30}) + ";";
     for (size_t i = 0; i <= stream.size(); ++i)
         for (size_t j = i; j <= stream.size(); ++j) {
             Recorder r;

@@ -117,8 +117,8 @@ std::unique_ptr<TcpLink> connectTcp(const std::string& host, uint16_t port, int 
     addrinfo* list = nullptr;
     const int g = getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list);
     if (g != 0) {
-        result.outcome = g == EAI_NONAME || g == EAI_NODATA || g == EAI_FAIL || g == EAI_AGAIN ? ConnectResult::Outcome::hostNotFound
-                                                                              : ConnectResult::Outcome::failed;
+        const bool notFound = g == EAI_NONAME || g == EAI_NODATA || g == EAI_FAIL || g == EAI_AGAIN;
+        result.outcome = notFound ? ConnectResult::Outcome::hostNotFound : ConnectResult::Outcome::failed;
         result.reason = g == EAI_SYSTEM ? std::strerror(errno) : gai_strerror(g);
         return nullptr;
     }

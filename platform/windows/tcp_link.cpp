@@ -141,8 +141,8 @@ std::unique_ptr<TcpLink> connectTcp(const std::string& host, uint16_t port, int 
     addrinfo* list = nullptr;
     const int g = getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list);
     if (g != 0) {
-        result.outcome = g == WSAHOST_NOT_FOUND || g == WSANO_DATA || g == WSATRY_AGAIN ? ConnectResult::Outcome::hostNotFound
-                                                                   : ConnectResult::Outcome::failed;
+        const bool notFound = g == WSAHOST_NOT_FOUND || g == WSANO_DATA || g == WSATRY_AGAIN;
+        result.outcome = notFound ? ConnectResult::Outcome::hostNotFound : ConnectResult::Outcome::failed;
         result.reason = wsaText(g);
         return nullptr;
     }
