@@ -5,7 +5,7 @@
 #   ./build.sh checks        builds with warnings as errors and runs the suite again under
 #                            AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./build.sh bench [ARG...] runs the benchmarks (see BENCHMARKS.md), with Debian's
-#                            python3-serial for the pyserial comparison
+#                            python3-serial and ser2net for the comparisons
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -20,6 +20,10 @@ install_missing() {
     [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
     command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)  # the .deb's dependencies
     command -v man >/dev/null || need+=(man-db)                # the manual pages' test
+    # The network ports' tests and benchmark: ser2net as the port server,
+    # pyserial as the independent client.
+    [ -x /usr/sbin/ser2net ] || need+=(ser2net)
+    /usr/bin/python3 -c 'import serial; serial.Serial' 2>/dev/null || need+=(python3 python3-serial)
     tools/scripts/apt-install ${need[@]+"${need[@]}"}
 }
 
@@ -54,8 +58,6 @@ checks)
     ;;
 bench)
     shift
-    /usr/bin/python3 -c 'import serial; serial.Serial' 2>/dev/null ||
-        tools/scripts/apt-install python3 python3-serial
     build
     exec build/benchcom-bench "$@"
     ;;

@@ -22,6 +22,7 @@ const char kUsage[] =
     "usage: benchcom-bench [--quick] [--only P1,P2,...] [--dir DIR] [--keep]\n"
     "       benchcom-bench --help | --version\n"
     "  Measures P1 to P6 against benchcom-sim and prints a table.\n"
+    "  Measures P1 to P7 against benchcom-sim (P7 through ser2net) and prints a table.\n"
     "  --quick  a third of the runs (a smoke check; figures are noisier)\n"
     "  --only   just these figures (P1 also takes P4, whose floor it needs)\n"
     "  --dir    make the scratch directory (the captures' current directory) in DIR,\n"
@@ -123,6 +124,7 @@ int main(int argc, char** argv) {
     if (o.wants("P1") || o.wants("P4")) runAgainstSim(o, cfg, report);
     if (o.wants("P2") || o.wants("P3")) measureTimeouts(cfg, report);
     if (o.wants("P6")) measureCaptureClose(cfg, report);
+    if (o.wants("P7")) measureNetworkRoundTrips(cfg, report);
     if (o.wants("P5")) {
         if (cfg.testsPath.empty()) report.note("P5: no test suite beside benchcom-bench (built with the tests, in the build tree)");
         else measureSuite(cfg, report);

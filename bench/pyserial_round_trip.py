@@ -3,7 +3,8 @@
 (two bytes out, one byte back), repeated; prints each round trip in
 nanoseconds, one a line.
 
-usage: pyserial_round_trip.py TERMINAL COUNT
+usage: pyserial_round_trip.py PORT COUNT
+PORT is a terminal's path or a URL pyserial opens (rfc2217://, socket://).
 """
 import sys
 import time
@@ -13,7 +14,7 @@ import serial
 
 def main():
     path, count = sys.argv[1], int(sys.argv[2])
-    line = serial.Serial(path, 19200, timeout=1.0)
+    line = serial.serial_for_url(path, 19200, timeout=1.0)
     frame = bytes([0x63, 0x00])
     times = []
     for _ in range(count):

@@ -6,10 +6,9 @@
 #include <termios.h>
 
 #include <cstdio>
-#include <sstream>
 
 #include "bench/clock.h"
-#include "bench/processes.h"
+#include "bench/pyserial_client.h"
 #include "bench/raw_line.h"
 #include "bench/sections.h"
 #include "bench/tool_port.h"
@@ -55,16 +54,7 @@ Samples rawRound(RawLine& line, int count, bool timed) {
 }
 
 Samples pyserialBlock(const Config& cfg, const std::string& port) {
-    int status = 0;
-    const std::string out = outputOf(
-        {cfg.python, cfg.pyserialScript, port, std::to_string(kWarmUp + kPyPerBlock)}, status);
-    Samples us;
-    if (status != 0) return us;
-    std::istringstream lines(out);
-    long long ns;
-    for (int i = 0; lines >> ns; ++i)
-        if (i >= kWarmUp) us.push_back(double(ns) / 1e3);
-    return us;
+    return pyserialRoundTrips(cfg, port, kWarmUp, kPyPerBlock);
 }
 
 void append(Samples& all, const Samples& more) { all.insert(all.end(), more.begin(), more.end()); }

@@ -1,4 +1,4 @@
-// The six measurements. Each adds its rows (and notes) to the report.
+// The seven measurements. Each adds its rows (and notes) to the report.
 #pragma once
 
 #include <cstdio>
@@ -27,5 +27,7 @@ void measureTimeouts(const Config& cfg, Report& report);
 void measureSuite(const Config& cfg, Report& report);
 // P6: last byte of the second block to both capture files closed.
 void measureCaptureClose(const Config& cfg, Report& report);
+// P7: adapter round trip across the network, through ser2net.
+void measureNetworkRoundTrips(const Config& cfg, Report& report);
 
 }  // namespace bc::bench

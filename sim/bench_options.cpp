@@ -30,6 +30,11 @@ const char benchUsage[] =
     "                        adapter-short (may be given more than once)\n"
     "  --link PATH           also make PATH a symbolic link to the port\n"
     "  --wire PATH           record every byte the program sends in PATH\n"
+    "  --listen URL          serve the bench over TCP instead of a pseudo-terminal, at\n"
+    "                        rfc2217://HOST:PORT (RFC 2217, the modem lines with the\n"
+    "                        loopback plug) or socket://HOST:PORT (raw bytes); port 0\n"
+    "                        takes a free one. The address is printed, or given to\n"
+    "                        the COMMAND in BENCHCOM_PORT, as the terminal's path is\n"
     "  -h, --help            this text\n"
     "  --version             the version of benchcom-sim\n";
 
@@ -104,6 +109,7 @@ bool parseBenchOptions(int argc, char** argv, BenchOptions& o, std::string& erro
         if (arg == "--view") o.viewPath = value;
         else if (arg == "--link") o.linkPath = value;
         else if (arg == "--wire") o.wirePath = value;
+        else if (arg == "--listen") o.listen = value;
         else if (arg == "--press") {
             if (!parseKeyScript(value, o.presses, error)) return false;
         } else if (arg == "--ch1" || arg == "--ch2") {

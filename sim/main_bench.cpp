@@ -13,6 +13,7 @@
 #include "platform/version.h"
 #include "sim/bench_options.h"
 #include "sim/bench_view.h"
+#include "sim/net_host.h"
 #include "sim/pty_host.h"
 #include "sim/whole_bench.h"
 
@@ -86,7 +87,9 @@ int exitStatusOf(int status) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-int serve(WholeBench& d, PtyHost& host, BenchOptions& o, FILE* view, pid_t child) {
+// The host moves the bytes: a PtyHost or a NetHost.
+template <typename Host>
+int serve(WholeBench& d, Host& host, BenchOptions& o, FILE* view, pid_t child) {
     BenchView shown(view, d.scope, d.rig);
     Keyboard keyboard;
     const int64_t start = PtyHost::nowMs();
@@ -113,6 +116,37 @@ int serve(WholeBench& d, PtyHost& host, BenchOptions& o, FILE* view, pid_t child
     }
 }
 
+// Serves the bench through `host`, whose address is `port`, until the
+// command ends or an interrupt comes.
+template <typename Host>
+int run(WholeBench& devices, Host& host, const std::string& port, BenchOptions& options) {
+    if (!options.wirePath.empty() && !(host.wireLog = fopen(options.wirePath.c_str(), "wb"))) {
+        fprintf(stderr, "benchcom-sim: cannot write %s: %s\n", options.wirePath.c_str(), strerror(errno));
+        return 1;
+    }
+    FILE* view = openView(options);
+    if (!options.viewPath.empty() && !view) {
+        fprintf(stderr, "benchcom-sim: cannot write %s: %s\n", options.viewPath.c_str(), strerror(errno));
+        return 1;
+    }
+    struct sigaction sa{};
+    sa.sa_handler = onSignal;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+
+    pid_t child = -1;
+    if (options.command.empty()) {
+        printf("%s\n", port.c_str());
+        fflush(stdout);
+    } else if ((child = startCommand(options.command, port)) < 0) {
+        fprintf(stderr, "benchcom-sim: cannot run %s\n", options.command[0].c_str());
+        return 127;
+    }
+    const int status = serve(devices, host, options, view, child);
+    if (host.wireLog) fclose(host.wireLog);
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -137,6 +171,24 @@ int main(int argc, char** argv) {
     devices.scope.inputs[1] = options.inputs[1];
     applyFaults(options, devices);
 
+    ListenAddress address;
+    if (!options.listen.empty() && !parseListenAddress(options.listen, address)) {
+        fprintf(stderr, "benchcom-sim: --listen takes rfc2217://HOST:PORT or socket://HOST:PORT, not %s\n",
+                options.listen.c_str());
+        return 2;
+    }
+    if (!options.listen.empty() && !options.linkPath.empty()) {
+        fprintf(stderr, "benchcom-sim: --link names a pseudo-terminal, which --listen does not serve\n");
+        return 2;
+    }
+    if (!options.listen.empty()) {
+        NetHost host;
+        if (!host.open(address, error)) {
+            fprintf(stderr, "benchcom-sim: %s\n", error.c_str());
+            return 1;
+        }
+        return run(devices, host, host.url(), options);
+    }
     PtyHost host;
     if (!host.open(error)) {
         fprintf(stderr, "benchcom-sim: %s\n", error.c_str());
@@ -149,30 +201,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    if (!options.wirePath.empty() && !(host.wireLog = fopen(options.wirePath.c_str(), "wb"))) {
-        fprintf(stderr, "benchcom-sim: cannot write %s: %s\n", options.wirePath.c_str(), strerror(errno));
-        return 1;
-    }
-    FILE* view = openView(options);
-    if (!options.viewPath.empty() && !view) {
-        fprintf(stderr, "benchcom-sim: cannot write %s: %s\n", options.viewPath.c_str(), strerror(errno));
-        return 1;
-    }
-    struct sigaction sa{};
-    sa.sa_handler = onSignal;
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
-
-    pid_t child = -1;
-    if (options.command.empty()) {
-        printf("%s\n", host.path().c_str());
-        fflush(stdout);
-    } else if ((child = startCommand(options.command, host.path())) < 0) {
-        fprintf(stderr, "benchcom-sim: cannot run %s\n", options.command[0].c_str());
-        return 127;
-    }
-    const int status = serve(devices, host, options, view, child);
+    const int status = run(devices, host, host.path(), options);
     if (!options.linkPath.empty()) unlink(options.linkPath.c_str());
-    if (host.wireLog) fclose(host.wireLog);
     return status;
 }

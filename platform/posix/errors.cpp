@@ -52,6 +52,7 @@ const char* meaningOf(DWORD code) {
     case ERROR_GEN_FAILURE: return "the device failed";
     case ERROR_NOT_SUPPORTED: return "not supported";
     case ERROR_INVALID_PARAMETER: return "a setting the device cannot take";
+    case ERROR_SEM_TIMEOUT: return "the device did not answer in time";
     case ERROR_INVALID_NAME: return "not a port name";
     case ERROR_OPERATION_ABORTED: return "interrupted";
     case ERROR_DEVICE_NOT_CONNECTED: return "the device is not connected";

@@ -47,6 +47,9 @@ known['cmake --install build --prefix ~/.local']=install_home
 known['(cd build && cpack -G DEB)']=make_deb
 known['sudo apt install ./build/benchcom_*_amd64.deb']=apt_install
 known['(cd build-win && cpack -G ZIP)']=windows_zip
+known['BENCHCOM_PORT=rfc2217://bench-pi:7000 build/benchcom-run issVersion']=network_run
+known['BENCHCOM_PORT=socket://bench-pi:7001 build/benchcom-run issVersion']=network_run
+known['build/benchcom-sim --listen rfc2217://127.0.0.1:0 -- build/benchcom']=sim_listen
 known['fuzz/run.sh 3600']=fuzz_all
 known['fuzz/run.sh 600 scope_client']=fuzz_one
 
@@ -189,6 +192,34 @@ trace() {
     check "the trace shows the adapter exchange" has trace.txt "> 5a 01"
     check "the trace shows the reply" has trace.txt "< 07 05 40"
     check "the trace ends with the close" test "$(tail -n 1 trace.txt | cut -c14-)" = close
+}
+# The network lines: the README's ser2net configuration serving the bench's
+# terminal on 127.0.0.1, with its ports for 7000 and 7001 and the address for
+# bench-pi.
+. "$repo/tests/network/ser2net.sh"
+network_run() {
+    [ -x /usr/sbin/ser2net ] || "$repo/tools/scripts/apt-install" ser2net > /dev/null
+    rm -f port.txt
+    build/benchcom-sim > port.txt &
+    local sim=$!
+    for _ in $(seq 50); do [ -s port.txt ] && break; sleep 0.1; done
+    local line="" yaml
+    yaml="$(readme_ser2net_yaml "$repo")"
+    if start_ser2net "$work" "$(cat port.txt)" "$yaml"; then
+        line="${1//bench-pi:7000/127.0.0.1:$rfc_port}"
+        line="${line//bench-pi:7001/127.0.0.1:$raw_port}"
+        for_a_while 10 bash -c "$line" > net.txt 2>&1
+        stop_ser2net
+    fi
+    kill -INT $sim
+    wait $sim
+    check "ser2net serves the README's configuration: $1" test -n "$line"
+    check "the adapter answers across the network: $1" has net.txt "ISS:5A-01:ver: 07 05 40"
+}
+sim_listen() {  # the exerciser's lines seen across the network
+    for_a_while 3 bash -c "$1" > listen.txt
+    check "the exerciser sees CTS, DSR and carrier detect across the network" \
+        has listen.txt "GetCommModemStatu_: 00B0"
 }
 
 for line in "${lines[@]}"; do

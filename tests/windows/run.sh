@@ -65,12 +65,8 @@ on_windows() {
      echo $? > status)
 }
 
-compare() {  # compare NAME ROUTINE [ARG...]
-    local name="$1"
-    shift
-    on_linux "$work/$name/linux" "$@"
-    on_windows "$work/$name/windows" "$@"
-    local l="$work/$name/linux" w="$work/$name/windows"
+same_run() {  # same_run NAME LINUX_DIR WINDOWS_DIR: the two runs' status, wire, console and files
+    local name="$1" l="$2" w="$3"
     check "$name: exit status" cmp -s "$l/status" "$w/status"
     check "$name: bytes on the wire" cmp -s "$l/wire.bin" "$w/wire.bin"
     check "$name: console lines" same_text "$l/out.txt" "$w/out.txt"
@@ -78,6 +74,14 @@ compare() {  # compare NAME ROUTINE [ARG...]
         [ -e "$f" ] || continue
         check "$name: $(basename "$f")" same_text "$f" "$w/$(basename "$f")"
     done
+}
+
+compare() {  # compare NAME ROUTINE [ARG...]
+    local name="$1"
+    shift
+    on_linux "$work/$name/linux" "$@"
+    on_windows "$work/$name/windows" "$@"
+    same_run "$name" "$work/$name/linux" "$work/$name/windows"
 }
 
 compare lookup lrnGetFloat :TIM SCAL
@@ -190,6 +194,54 @@ check "benchcom-run.exe --version from the zip" \
 wineserver -k
 check "benchcom-run.exe from the zip runs a routine" \
     grep -q "^ISS:5A-01:ver: 07 05 40 "$'\r$' "$unpacked/routine.out"
+
+# The network ports: the Windows programs reach the bench through Debian's
+# ser2net, as RFC 2217 and as raw TCP, and must send and write what the Linux
+# programs do on the bench's own terminal.
+[ -x /usr/sbin/ser2net ] || "$repo/tools/scripts/apt-install" ser2net
+. "$repo/tests/network/ser2net.sh"
+yaml="$(readme_ser2net_yaml "$repo")"  # the README's configuration, on the bench's terminal
+on_windows_net() {  # on_windows_net DIR KIND ROUTINE [ARG...]
+    local dir="$1" kind="$2"
+    shift 2
+    mkdir -p "$dir"
+    (
+        cd "$dir" || exit
+        "$linux/benchcom-sim" --view /dev/null --wire wire.bin > sim.txt &
+        sim=$!
+        for _ in $(seq 100); do [ -s sim.txt ] && break; sleep 0.05; done
+        if start_ser2net "$dir" "$(head -n 1 sim.txt)" "$yaml"; then
+            port=$rfc_port
+            [ "$kind" = socket ] && port=$raw_port
+            BENCHCOM_PORT="$kind://127.0.0.1:$port" wine "$win/benchcom-run.exe" "$@" > out.txt 2> err.txt
+            echo $? > status
+            wineserver -k
+            stop_ser2net
+        fi
+        kill -INT "$sim"
+        wait "$sim"
+    )
+}
+for kind in rfc2217 socket; do
+    on_windows_net "$work/net_$kind" "$kind" issVersion
+    same_run "$kind version" "$work/version/linux" "$work/net_$kind"
+    on_windows_net "$work/net_dual_$kind" "$kind" scopePollDual
+    same_run "$kind dual capture" "$work/dual_capture/linux" "$work/net_dual_$kind"
+done
+
+# A refused connection: the specified failure line, and the reason on stderr.
+/usr/bin/python3 -c 'import socket, time; s = socket.socket(); s.bind(("127.0.0.1", 0))
+print(s.getsockname()[1], flush=True); time.sleep(60)' > "$work/refusing.port" &
+holder=$!
+for _ in $(seq 100); do [ -s "$work/refusing.port" ] && break; sleep 0.05; done
+(cd "$work" && BENCHCOM_PORT="rfc2217://127.0.0.1:$(cat refusing.port)" wine "$win/benchcom-run.exe" issVersion \
+    > refused.out 2> refused.err; echo $? > refused.status)
+wineserver -k
+kill "$holder"
+wait "$holder" 2> /dev/null
+check "refused connection: status 1" grep -qx 1 "$work/refused.status"
+check "refused connection: the failure line" grep -qF 'serial port COM9 connect fail \\.\COM3 error 2' "$work/refused.out"
+check "refused connection: the reason" grep -qF "connection refused by 127.0.0.1:" "$work/refused.err"
 
 echo "skipped under Wine: the refusal of a second open (Wine does not refuse one), and the modem-control"
 echo "lines and break on a real port (a pseudo-terminal has none; the bench inside has them, checked above)"
