@@ -184,7 +184,7 @@ done
 check "the zip's README.txt has Windows line ends" grep -q $'\r$' "$unpacked/README.txt"
 dlls="$(x86_64-w64-mingw32-objdump -p "$unpacked"/*.exe | awk '/DLL Name:/ {print $3}' | sort -u)"
 check "the programs need no DLL beyond Windows' own" \
-    test -n "$dlls" -a -z "$(grep -viE '^(kernel32|msvcrt|setupapi|cfgmgr32)\.dll$' <<< "$dlls")"
+    test -n "$dlls" -a -z "$(grep -viE '^(kernel32|msvcrt|setupapi|cfgmgr32|ws2_32)\.dll$' <<< "$dlls")"
 (cd "$unpacked" && wine ./benchcom-run.exe --version > version.out 2>&1)
 wineserver -k
 check "benchcom-run.exe --version from the zip" \
