@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "scope/capture_file.h"
 #include "serial/port.h"
 #include "tools/parse_args.h"
 #include "tools/routine_table.h"
@@ -69,5 +70,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     routine->call(args);
-    return 0;
+    // The routine has run to its end; a capture file it could not write
+    // whole has been named on standard error.
+    return bc::captureFileFailed ? 3 : 0;
 }

@@ -60,6 +60,9 @@ void endCleanlyOnInterrupt() {
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGHUP, &sa, nullptr);
+    // A write past the file-size limit then fails with EFBIG, which the
+    // capture says, instead of killing the tool with its files cut short.
+    signal(SIGXFSZ, SIG_IGN);
 }
 
 namespace posix {
