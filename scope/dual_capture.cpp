@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/platform.h"
 #include "scope/capture_csv.h"
 #include "scope/capture_file.h"
 #include "scope/command_channel.h"
@@ -76,6 +77,8 @@ void plotAndWriteSamples(const unsigned char* block1, const unsigned char* block
 }  // namespace
 
 void scopeReadDual(int fd, int channel) {
+    // A lost console ends the tool only once this capture's files are whole.
+    holdOffConsoleLoss(true);
     // All cleared, so that anything a short reply leaves out reads as 0 and
     // the learn text is always terminated.
     char learn[scopeLearnMax + 1] = {};
@@ -106,6 +109,7 @@ void scopeReadDual(int fd, int channel) {
         captureClose(csv);
     }
     if (js.stream) captureClose(js);
+    holdOffConsoleLoss(false);
 }
 
 }  // namespace bc

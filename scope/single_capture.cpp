@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/delay.h"
+#include "platform/platform.h"
 #include "scope/capture_csv.h"
 #include "scope/capture_file.h"
 #include "scope/command_channel.h"
@@ -78,6 +79,8 @@ void plotAndWriteSamples(const unsigned char* block, CaptureFile& csv) {
 }  // namespace
 
 void scopeReadAquire(int fd, int channel) {
+    // A lost console ends the tool only once this capture's files are whole.
+    holdOffConsoleLoss(true);
     const ChannelTexts t = textsFor(channel);
     // Cleared so that samples a short or missing reply leaves out read as 0
     // rather than as whatever the stack held.
@@ -96,6 +99,7 @@ void scopeReadAquire(int fd, int channel) {
         writeCsvEnd(csv);
         captureClose(csv);
     }
+    holdOffConsoleLoss(false);
 }
 
 }  // namespace bc
