@@ -7,15 +7,30 @@
 namespace bc {
 
 namespace {
+
 // Set from a signal handler or another thread: lock-free and atomic.
-std::atomic<int> g_signal{0};
+std::atomic<int> g_interrupt{0};    // end at once
+std::atomic<int> g_consoleLost{0};  // end when not held off
 static_assert(std::atomic<int>::is_always_lock_free);
+bool g_consoleLossHeldOff = false;
+
 }  // namespace
 
-void noteInterrupt(int signal) { g_signal = signal; }
+void noteInterrupt(int signal) { g_interrupt = signal; }
+
+void noteConsoleLost(int signal) {
+    int none = 0;
+    g_consoleLost.compare_exchange_strong(none, signal);
+}
 
 void endIfInterrupted() {
-    if (g_signal) bc::exit(128 + g_signal);
+    if (int sig = g_interrupt) bc::exit(128 + sig);
+    if (int sig = g_consoleLost; sig && !g_consoleLossHeldOff) bc::exit(128 + sig);
+}
+
+void holdOffConsoleLoss(bool hold) {
+    g_consoleLossHeldOff = hold;
+    if (!hold) endIfInterrupted();
 }
 
 }  // namespace bc

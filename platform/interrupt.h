@@ -1,17 +1,24 @@
-// Ctrl-C, as both systems deliver it: the signal handler (POSIX) or the
-// console control handler (Windows, on a thread of its own) only notes it,
-// and the one thread ends the process through bc::exit at the next point
-// where it waits or reads the clock, so that output is flushed, files are
-// closed and the port is released.
+// Ctrl-C and a lost console, as both systems deliver them: the signal
+// handler (POSIX) or the console control handler (Windows, on a thread of
+// its own) only notes them, and the one thread ends the process through
+// bc::exit at the next point where it waits or reads the clock, so that
+// output is flushed, files are closed and the port is released.
 #pragma once
 
 namespace bc {
 
-// Notes an interrupt; the process will end with status 128 + `signal`.
+// Ctrl-C, SIGTERM, the console window closing: the process ends with status
+// 128 + `signal` at its next wait.
 void noteInterrupt(int signal);
 
-// Ends the process through bc::exit when an interrupt has been noted;
-// else returns.
+// A closed pipe or a hung-up terminal on standard output: the process ends
+// with status 128 + `signal` at its next wait, unless console loss is held
+// off (holdOffConsoleLoss in platform.h), in which case it ends as the hold
+// is let go.
+void noteConsoleLost(int signal);
+
+// Ends the process through bc::exit when one of the above has been noted
+// (and, for a lost console, is not held off); else returns.
 void endIfInterrupted();
 
 }  // namespace bc

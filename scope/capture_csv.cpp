@@ -4,18 +4,18 @@
 
 namespace bc {
 
-void writeCsvSamplingHead(FILE* csv, float timeInterval) {
-    fprintf(csv, "Sampling Period,%9.3E,\n", double(timeInterval));
-    fprintf(csv, "Firmware, V1.26,\n");
-    fprintf(csv, "Time, ,\n");
-    fprintf(csv, "Mode,Fast,\n");
-    fprintf(csv, "Waveform Data,\n");
+void writeCsvSamplingHead(CaptureFile& csv, float timeInterval) {
+    captureWrite(csv, "Sampling Period,%9.3E,\n", double(timeInterval));
+    captureWrite(csv, "Firmware, V1.26,\n");
+    captureWrite(csv, "Time, ,\n");
+    captureWrite(csv, "Mode,Fast,\n");
+    captureWrite(csv, "Waveform Data,\n");
 }
 
-void writeCsvEnd(FILE* csv) { fprintf(csv, "===========================\n"); }
+void writeCsvEnd(CaptureFile& csv) { captureWrite(csv, "===========================\n"); }
 
-void writeCsvSource(FILE* csv, int channel) {
-    fprintf(csv, channel == scopeChannel1 ? "Source,CH1,\n" : "Source,CH2,\n");
+void writeCsvSource(CaptureFile& csv, int channel) {
+    captureWrite(csv, channel == scopeChannel1 ? "Source,CH1,\n" : "Source,CH2,\n");
 }
 
 }  // namespace bc

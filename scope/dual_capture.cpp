@@ -1,8 +1,11 @@
 #include "scope/dual_capture.h"
 
+#include <cerrno>
 #include <cstdio>
 
+#include "platform/platform.h"
 #include "scope/capture_csv.h"
+#include "scope/capture_file.h"
 #include "scope/command_channel.h"
 #include "scope/console_batch.h"
 #include "scope/dual_files.h"
@@ -55,8 +58,8 @@ void printTraces(DWORD got, const unsigned char* block1, const unsigned char* bl
 }
 
 // Channel 1 is plotted on the console; both channels go to each file.
-void plotAndWriteSamples(const unsigned char* block1, const unsigned char* block2, FILE* csv,
-                         FILE* js) {
+void plotAndWriteSamples(const unsigned char* block1, const unsigned char* block2,
+                         CaptureFile& csv, CaptureFile& js) {
     ConsoleBatch plot;
     plot.used = 0;
     for (unsigned k = 0; k < 2 * scopeBlockSampleCount; k += 2) {
@@ -64,8 +67,8 @@ void plotAndWriteSamples(const unsigned char* block1, const unsigned char* block
         const int s1 = blockSample(block1, k);
         const int s2 = blockSample(block2, k);
         batchPrintf(plot, "%5d,%3d,%3d,%*d\n", int(k), s1, s2, plotWidth(s1), 1);
-        if (csv) fprintf(csv, "%3d,%3d\n", s1, s2);
-        if (js) writeChartCall(js, s1, s2, int(k / 2));
+        if (csv.stream) captureWrite(csv, "%3d,%3d\n", s1, s2);
+        if (js.stream) writeChartCall(js, s1, s2, int(k / 2));
     }
     batchPrintf(plot, "\n");
     batchFlush(plot);
@@ -74,6 +77,8 @@ void plotAndWriteSamples(const unsigned char* block1, const unsigned char* block
 }  // namespace
 
 void scopeReadDual(int fd, int channel) {
+    // A lost console ends the tool only once this capture's files are whole.
+    holdOffConsoleLoss(true);
     // All cleared, so that anything a short reply leaves out reads as 0 and
     // the learn text is always terminated.
     char learn[scopeLearnMax + 1] = {};
@@ -86,21 +91,25 @@ void scopeReadDual(int fd, int channel) {
     ScopeSendCmd(fd, scopeCmdMemory2);
     const DWORD got = count_rd(fd, "", block2, scopeBlockSize);
 
-    FILE* csv = fopen("./op_scope.csv", "w+");
-    FILE* js = fopen("./gbookFtemp.js", "w+");
-    lrnDump(csv, learn);
-    if (csv) writeDualCsvHead(csv, learn, channel);
+    CaptureFile csv = captureOpen("./op_scope.csv");
+    CaptureFile js = captureOpen("./gbookFtemp.js");
+    // With no CSV file the learn string goes to the console instead.
+    errno = 0;
+    lrnDump(csv.stream, learn);
+    captureCheck(csv);
+    if (csv.stream) writeDualCsvHead(csv, learn, channel);
     printf("count_rd: %d %d \n", int(got), int(scopeBlockSize));
     const float interval1 = blockTimeInterval(block1);
-    if (js) writeChartHead(js, learn, interval1);
+    if (js.stream) writeChartHead(js, learn, interval1);
     printTraces(got, block1, block2);
-    if (csv) writeCsvSamplingHead(csv, interval1);
+    if (csv.stream) writeCsvSamplingHead(csv, interval1);
     plotAndWriteSamples(block1, block2, csv, js);
-    if (csv) {
+    if (csv.stream) {
         writeCsvEnd(csv);
-        fclose(csv);
+        captureClose(csv);
     }
-    if (js) fclose(js);
+    if (js.stream) captureClose(js);
+    holdOffConsoleLoss(false);
 }
 
 }  // namespace bc

@@ -1,7 +1,7 @@
 // The heads of the dual capture's two files, filled from the learn string.
 #pragma once
 
-#include <cstdio>
+#include "scope/capture_file.h"
 
 namespace bc {
 
@@ -12,13 +12,13 @@ extern const char chartHostAddress[];
 
 // The 14 settings lines of "./op_scope.csv", from "Memory Length" to
 // "Horizontal Mode".
-void writeDualCsvHead(FILE* csv, const char* learn, int channel);
+void writeDualCsvHead(CaptureFile& csv, const char* learn, int channel);
 
 // Lines 1 to 9 of the chart script: scales and positions of both channels,
 // the two display offsets and the sampling period.
-void writeChartHead(FILE* js, const char* learn, float timeInterval);
+void writeChartHead(CaptureFile& js, const char* learn, float timeInterval);
 
 // One gbF call for sample n with both channels' values.
-void writeChartCall(FILE* js, int s1, int s2, int n);
+void writeChartCall(CaptureFile& js, int s1, int s2, int n);
 
 }  // namespace bc

@@ -3,7 +3,9 @@
 #include <cstdio>
 
 #include "app/delay.h"
+#include "platform/platform.h"
 #include "scope/capture_csv.h"
+#include "scope/capture_file.h"
 #include "scope/command_channel.h"
 #include "scope/console_batch.h"
 #include "scope/scope_interface.h"
@@ -28,25 +30,25 @@ ChannelTexts textsFor(int channel) {
     return {scopeCmdMemory2, "./op_scope2.csv", scopeQryProbe2, scopeQryScale2, scopeQryOffset2};
 }
 
-void writeNumberLine(FILE* csv, const char* format, int fd, const char* query) {
-    fprintf(csv, format, double(scopeQueryValue(fd, query)));
+void writeNumberLine(CaptureFile& csv, const char* format, int fd, const char* query) {
+    captureWrite(csv, format, double(scopeQueryValue(fd, query)));
 }
 
 // Lines 1 to 11, each setting asked for just before its line is written.
-void writeSettingsHead(FILE* csv, int fd, int channel, const ChannelTexts& t) {
-    fprintf(csv, "Memory Length,4000,\n");
+void writeSettingsHead(CaptureFile& csv, int fd, int channel, const ChannelTexts& t) {
+    captureWrite(csv, "Memory Length,4000,\n");
     writeNumberLine(csv, "Trigger Level,%9.3E,\n", fd, scopeQryTriggerLevel);
     writeCsvSource(csv, channel);
     const float probe = scopeQueryValue(fd, t.probe);
-    fprintf(csv, "Probe,%s,\n", settingLabel(probeLabels, probeLabelCount, probe));
-    fprintf(csv, "Vertical Units,V,\n");
+    captureWrite(csv, "Probe,%s,\n", settingLabel(probeLabels, probeLabelCount, probe));
+    captureWrite(csv, "Vertical Units,V,\n");
     writeNumberLine(csv, "Vertical Scale,%9.3E,\n", fd, t.scale);
     writeNumberLine(csv, "Vertical Position,%9.3E,\n", fd, t.offset);
-    fprintf(csv, "Horizontal Units,s,\n");
+    captureWrite(csv, "Horizontal Units,s,\n");
     writeNumberLine(csv, "Horizontal Scale,%9.3E,\n", fd, scopeQryTimebaseScale);
     writeNumberLine(csv, "Horizontal Position,%9.3E,\n", fd, scopeQryTimebaseDelay);
     const float mode = scopeQueryValue(fd, scopeQryTimebaseSweep);
-    fprintf(csv, "Horizontal Mode,%s,\n", settingLabel(modeLabels, modeLabelCount, mode));
+    captureWrite(csv, "Horizontal Mode,%s,\n", settingLabel(modeLabels, modeLabelCount, mode));
 }
 
 void printBlockTrace(const unsigned char* block, DWORD got) {
@@ -61,14 +63,14 @@ void printBlockTrace(const unsigned char* block, DWORD got) {
 // One console plot row per sample, an empty line before every 16th; the
 // row shows the sample's byte offset, its value, and a 1 further right the
 // larger the value.
-void plotAndWriteSamples(const unsigned char* block, FILE* csv) {
+void plotAndWriteSamples(const unsigned char* block, CaptureFile& csv) {
     ConsoleBatch plot;
     plot.used = 0;
     for (unsigned k = 0; k < 2 * scopeBlockSampleCount; k += 2) {
         if (k % 32 == 0) batchPrintf(plot, "\n");
         const int v = blockSample(block, k);
         batchPrintf(plot, "%5d,%3d,%*d\n", int(k), v, plotWidth(v), 1);
-        if (csv) fprintf(csv, "%3d,\n", v);
+        if (csv.stream) captureWrite(csv, "%3d,\n", v);
     }
     batchPrintf(plot, "\n");
     batchFlush(plot);
@@ -77,6 +79,8 @@ void plotAndWriteSamples(const unsigned char* block, FILE* csv) {
 }  // namespace
 
 void scopeReadAquire(int fd, int channel) {
+    // A lost console ends the tool only once this capture's files are whole.
+    holdOffConsoleLoss(true);
     const ChannelTexts t = textsFor(channel);
     // Cleared so that samples a short or missing reply leaves out read as 0
     // rather than as whatever the stack held.
@@ -86,15 +90,16 @@ void scopeReadAquire(int fd, int channel) {
     delayMs(600);
     const DWORD got = count_rd(fd, "", block, scopeBlockSize);
 
-    FILE* csv = fopen(t.file, "w+");
-    if (csv) writeSettingsHead(csv, fd, channel, t);
+    CaptureFile csv = captureOpen(t.file);
+    if (csv.stream) writeSettingsHead(csv, fd, channel, t);
     printBlockTrace(block, got);
-    if (csv) writeCsvSamplingHead(csv, blockTimeInterval(block));
+    if (csv.stream) writeCsvSamplingHead(csv, blockTimeInterval(block));
     plotAndWriteSamples(block, csv);
-    if (csv) {
+    if (csv.stream) {
         writeCsvEnd(csv);
-        fclose(csv);
+        captureClose(csv);
     }
+    holdOffConsoleLoss(false);
 }
 
 }  // namespace bc

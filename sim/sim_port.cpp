@@ -1,10 +1,29 @@
 #include "sim/sim_port.h"
 
+#include <cstring>
+
 namespace bc::sim {
 
 void SimPort::send(const uint8_t* bytes, size_t count, int64_t at) {
-    if (!outbox_.empty() && outbox_.back().at > at) at = outbox_.back().at;
-    for (size_t i = 0; i < count; ++i) outbox_.push_back({at, bytes[i]});
+    if (count == 0) return;
+    if (!runs_.empty() && runs_.back().at >= at) {
+        runs_.back().count += count;
+    } else {
+        runs_.push_back({at, count});
+    }
+    outbox_.append(reinterpret_cast<const char*>(bytes), count);
+}
+
+void SimPort::keepPending(size_t keep) {
+    size_t drop = pendingBytes() - keep;
+    outbox_.resize(outbox_.size() - drop);
+    while (drop > 0) {
+        Run& last = runs_.back();
+        const size_t n = last.count < drop ? last.count : drop;
+        last.count -= n;
+        drop -= n;
+        if (last.count == 0) runs_.pop_back();
+    }
 }
 
 void SimPort::send(std::string_view text, int64_t at) {
@@ -65,9 +84,9 @@ DWORD SimPort::write(const uint8_t* bytes, DWORD count, int64_t now, DWORD& writ
     received.insert(received.end(), bytes, bytes + count);
     written = count;
     if (peer && !breakOn) {
-        size_t before = outbox_.size();
+        const size_t before = pendingBytes();
         peer->receive(bytes, count, now, *this);
-        if (silent) outbox_.resize(before);
+        if (silent) keepPending(before);
     }
     return ERROR_SUCCESS;
 }
@@ -75,16 +94,27 @@ DWORD SimPort::write(const uint8_t* bytes, DWORD count, int64_t now, DWORD& writ
 DWORD SimPort::read(uint8_t* into, DWORD max, int64_t now, DWORD& got) {
     got = 0;
     if (vanished) return ERROR_DEVICE_NOT_CONNECTED;
-    while (got < max && !outbox_.empty() && outbox_.front().at <= now) {
-        into[got++] = outbox_.front().byte;
-        outbox_.pop_front();
+    while (got < max && !runs_.empty() && runs_.front().at <= now) {
+        Run& first = runs_.front();
+        const size_t n = first.count < max - got ? first.count : max - got;
+        memcpy(into + got, outbox_.data() + taken_, n);
+        got += DWORD(n);
+        taken_ += n;
+        first.count -= n;
+        if (first.count == 0) runs_.pop_front();
+    }
+    // What has been taken is let go once there is much of it, so that a
+    // device that is never quite caught up does not grow the queue for ever.
+    if (runs_.empty() || (taken_ >= 65536 && taken_ * 2 >= outbox_.size())) {
+        outbox_.erase(0, taken_);
+        taken_ = 0;
     }
     return ERROR_SUCCESS;
 }
 
 int64_t SimPort::nextByteAt(int64_t now) {
-    if (outbox_.empty()) return -1;
-    return outbox_.front().at > now ? outbox_.front().at : now;
+    if (runs_.empty()) return -1;
+    return runs_.front().at > now ? runs_.front().at : now;
 }
 
 DWORD SimPort::escape(DWORD func, int64_t now) {
@@ -115,7 +145,10 @@ DWORD SimPort::modemStatus(DWORD& status) {
 DWORD SimPort::purge(DWORD flags, int64_t now) {
     if (vanished) return ERROR_DEVICE_NOT_CONNECTED;
     if (flags & PURGE_RXCLEAR)
-        while (!outbox_.empty() && outbox_.front().at <= now) outbox_.pop_front();
+        while (!runs_.empty() && runs_.front().at <= now) {
+            taken_ += runs_.front().count;
+            runs_.pop_front();
+        }
     return ERROR_SUCCESS;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -62,7 +63,7 @@ public:
     void send(std::string_view text, int64_t at);
     // Queues the bytes in pieces of `piece` bytes, `gapMs` apart.
     void sendInPieces(std::string_view bytes, size_t piece, int64_t gapMs, int64_t at);
-    size_t pendingBytes() const { return outbox_.size(); }
+    size_t pendingBytes() const { return outbox_.size() - taken_; }
     void clearReceived() { received.clear(); }
 
     // ---- seam::SimDevice ----
@@ -80,11 +81,19 @@ public:
     DWORD purge(DWORD flags, int64_t now) override;
 
 private:
-    struct Timed {
+    // Drops the bytes queued after the first `keep` still pending.
+    void keepPending(size_t keep);
+
+    // The bytes on their way, in order, from outbox_[taken_] on; each run
+    // is the next `count` of them, all arriving at `at`. Held as runs
+    // rather than byte by byte: a waveform block is 8014 bytes.
+    struct Run {
         int64_t at;
-        uint8_t byte;
+        size_t count;
     };
-    std::deque<Timed> outbox_;
+    std::string outbox_;
+    size_t taken_ = 0;
+    std::deque<Run> runs_;
 };
 
 }  // namespace bc::sim

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "app/main_sequence.h"
 #include "app/modem_line_test.h"
 #include "sim/virtual_bench.h"
@@ -53,6 +56,22 @@ TEST(MainSequence, WithoutDeviceReportsTheFailedOpenWaitsAndExitsWithOne) {
                            "Opening Port Failed");
     EXPECT_GE(bench.now(), 5000);
     EXPECT_LT(bench.now(), 5100);
+}
+
+// The message has no line end: on a terminal it would sit in the buffer
+// through the wait and appear only at exit.
+TEST(MainSequence, TheFailedOpenIsOutBeforeTheWait) {
+    VirtualBench bench;
+    bench.port.presence = sim::SimPort::Presence::absent;
+    std::string outDuringWait;
+    bench.clock.stopAt = 2500;
+    bench.clock.onStop = [&] {
+        // What has reached standard output's file so far.
+        std::ifstream written("/proc/self/fd/1", std::ios::binary);
+        outDuringWait.assign(std::istreambuf_iterator<char>(written), {});
+    };
+    EXPECT_EQ(runMain(bench).status, 1);
+    EXPECT_TRUE(outDuringWait.ends_with("error 2\n\rOpening Port Failed")) << outDuringWait;
 }
 
 TEST(MainSequence, ArgumentsChangeNothing) {

@@ -75,6 +75,13 @@ public:
 
     void signal(int sig) { kill(pid_, sig); }
 
+    // Closes the test's end of stdout, as a reader that has had enough does:
+    // the child's next write finds the pipe closed.
+    void closeOutput() {
+        if (out_ >= 0) close(out_);
+        out_ = -1;
+    }
+
     // Collects all output and the exit status (kills the child after timeoutMs).
     ProcessResult& finish(int timeoutMs = 20000) {
         auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "platform/port_list.h"
 #include "platform/version.h"
+#include "scope/capture_file.h"
 #include "serial/port.h"
 #include "sim/in_process_bench.h"
 #include "tools/parse_args.h"
@@ -101,5 +102,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     routine->call(args);
-    return 0;
+    // The routine has run to its end; a capture file it could not write
+    // whole has been named on standard error.
+    return bc::captureFileFailed ? 3 : 0;
 }

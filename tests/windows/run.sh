@@ -94,6 +94,32 @@ compare dual_capture scopePollDual
 compare single_capture scopeReadAquire 2
 compare panel panelWriteText 12 ' press 1 or 3       '
 
+# Capture files that cannot be created (a directory holds each name): each is
+# named on stderr, the console output is whole, and the status is 3.
+mkdir -p "$work/no_files/op_scope.csv" "$work/no_files/gbookFtemp.js"
+on_windows "$work/no_files" scopePollDual
+check "capture files not created: status 3" grep -qx 3 "$work/no_files/status"
+check "capture files not created: both named" test "$(grep -c '^capture file ./[a-zA-Z_]*\.[a-z]* could not be created: ' "$work/no_files/err.txt")" -eq 2
+check "capture files not created: console whole" grep -q '^ 7998,' "$work/no_files/out.txt"
+
+# Standard output closed by its reader: a capture under way completes its
+# files and the tool then ends with 141; the main sequence ends at once
+# instead of exercising the lines for 200 s.
+closed_pipe() {  # closed_pipe DIR PROGRAM [ARG...]
+    local dir="$1"
+    shift
+    mkdir -p "$dir"
+    (cd "$dir" && timeout 60 "$linux/benchcom-sim" --link "$link" -- bash -c \
+        'wine "$0" "$@" 2> err.txt | head -c 300 > /dev/null; s=${PIPESTATUS[0]}; wineserver -k; exit $s' "$@"
+     echo $? > status)
+}
+closed_pipe "$work/closed_pipe" "$win/benchcom-run.exe" scopePollDual
+check "closed pipe: status 141" grep -qx 141 "$work/closed_pipe/status"
+check "closed pipe: CSV file whole" test "$(crlf_to_lf "$work/closed_pipe/op_scope.csv" | tail -n 1)" = "==========================="
+check "closed pipe: chart script whole" grep -q ",0,0,'3999');" "$work/closed_pipe/gbookFtemp.js"
+closed_pipe "$work/closed_pipe_main" "$win/benchcom.exe"
+check "closed pipe: the main sequence ends" grep -qx 141 "$work/closed_pipe_main/status"
+
 # Argument errors: usage on stderr, status 2, nothing opened.
 (cd "$work" && wine "$win/benchcom-run.exe" sendMax7219Word 12x > bad.out 2> bad.err; echo $? > bad.status)
 wineserver -k

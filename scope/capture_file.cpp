@@ -1,0 +1,49 @@
+#include "scope/capture_file.h"
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstring>
+
+namespace bc {
+
+bool captureFileFailed = false;
+
+namespace {
+
+// errno as the failed call left it; a failure that set none is an I/O error.
+void fail(CaptureFile& file, const char* what, int error) {
+    if (file.failed) return;
+    file.failed = true;
+    captureFileFailed = true;
+    fprintf(stderr, "capture file %s %s: %s\n", file.name, what, strerror(error ? error : EIO));
+}
+
+}  // namespace
+
+CaptureFile captureOpen(const char* name) {
+    CaptureFile file{name, fopen(name, "w+"), false};
+    if (!file.stream) fail(file, "could not be created", errno);
+    return file;
+}
+
+void captureWrite(CaptureFile& file, const char* format, ...) {
+    if (file.failed) return;
+    va_list args;
+    va_start(args, format);
+    const int n = vfprintf(file.stream, format, args);
+    va_end(args);
+    if (n < 0) fail(file, "could not be written whole", errno);
+}
+
+void captureCheck(CaptureFile& file) {
+    if (file.stream && ferror(file.stream)) fail(file, "could not be written whole", errno);
+}
+
+void captureClose(CaptureFile& file) {
+    if (!file.stream) return;
+    errno = 0;
+    if (fclose(file.stream) != 0) fail(file, "could not be written whole", errno);
+    file.stream = nullptr;
+}
+
+}  // namespace bc
