@@ -15,7 +15,7 @@ else()
   install(TARGETS benchcom benchcom-run benchcom-sim benchcom-bench
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(DIRECTORY viewer/ DESTINATION ${CMAKE_INSTALL_DATADIR}/benchcom/viewer)
-  install(FILES bench/pyserial_round_trip.py DESTINATION ${CMAKE_INSTALL_DATADIR}/benchcom)
+  install(FILES benchmarks/pyserial_round_trip.py DESTINATION ${CMAKE_INSTALL_DATADIR}/benchcom)
   install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
   foreach(page benchcom benchcom-run benchcom-sim)
     install(FILES ${CMAKE_BINARY_DIR}/man/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -19,7 +19,7 @@
 #include "led/max7219_transfer.h"
 #include "serial/port.h"
 #include "serial/transfer.h"
-#include "sim/virtual_bench.h"
+#include "sim/seam_harness.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ constexpr size_t kArgBytes = 16;
 
 // Runs a routine that never returns for a while of virtual time.
 template <typename F>
-void runFor(bc::sim::VirtualBench& bench, int64_t ms, F routine) {
+void runFor(bc::sim::SeamHarness& bench, int64_t ms, F routine) {
     bench.stopAfter(ms);
     try {
         routine();
@@ -60,7 +60,7 @@ void sequence(Input& a) {
     bc::sendMax7219Sequence(0, a.i32(), words);
 }
 
-void call(bc::sim::VirtualBench& bench, uint8_t op, Input& a) {
+void call(bc::sim::SeamHarness& bench, uint8_t op, Input& a) {
     switch (op % 20) {
     case 0: bc::issVersion(a.i32()); break;
     case 1: bc::issSerialNumber(0); break;
@@ -117,7 +117,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Input in(data, size);
-    bc::sim::VirtualBench bench;
+    bc::sim::SeamHarness bench;
     bc::openPort(9, 19200, 'N', '8');
 
     uint8_t plan[4][1 + kArgBytes];

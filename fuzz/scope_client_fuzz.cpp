@@ -15,7 +15,7 @@
 #include "scope/scope_interface.h"
 #include "scope/single_capture.h"
 #include "serial/port.h"
-#include "sim/virtual_bench.h"
+#include "sim/seam_harness.h"
 
 namespace {
 
@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Input in(data, size);
-    bc::sim::VirtualBench bench;
+    bc::sim::SeamHarness bench;
     bc::openPort(9, 19200, 'N', '8');
 
     uint8_t plan[3][4];

@@ -57,7 +57,7 @@ Attempt attempt(const PortChoice& c, const std::string& win32Path) {
         break;
     }
     case PortChoice::Kind::sim:
-        if (seam::SimDevice* bench = seam::inProcessBench()) a.port = openSeamPort(*bench, win32Path.c_str(), a.error);
+        if (seam::SimDevice* bench = seam::builtInBench()) a.port = openSeamPort(*bench, win32Path.c_str(), a.error);
         else a.error = {ERROR_NOT_SUPPORTED, "this program has no simulated bench built in"};
         break;
     case PortChoice::Kind::rfc2217:

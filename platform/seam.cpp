@@ -4,7 +4,7 @@ namespace bc::seam {
 
 namespace {
 SimDevice* g_device = nullptr;
-SimDevice& (*g_inProcessBench)() = nullptr;
+SimDevice& (*g_builtInBench)() = nullptr;
 VirtualClock* g_clock = nullptr;
 std::function<void(int)> g_exitHook;
 }  // namespace
@@ -18,8 +18,8 @@ void VirtualClock::advanceTo(int64_t t) {
 
 void attachDevice(SimDevice* device) { g_device = device; }
 SimDevice* attachedDevice() { return g_device; }
-void provideInProcessBench(SimDevice& (*bench)()) { g_inProcessBench = bench; }
-SimDevice* inProcessBench() { return g_inProcessBench ? &g_inProcessBench() : nullptr; }
+void provideBuiltInBench(SimDevice& (*bench)()) { g_builtInBench = bench; }
+SimDevice* builtInBench() { return g_builtInBench ? &g_builtInBench() : nullptr; }
 void attachClock(VirtualClock* clock) { g_clock = clock; }
 VirtualClock* attachedClock() { return g_clock; }
 void setExitHook(std::function<void(int)> hook) { g_exitHook = std::move(hook); }

@@ -55,8 +55,8 @@ void attachDevice(SimDevice* device);
 SimDevice* attachedDevice();
 // The simulated bench that BENCHCOM_PORT=sim opens, in programs that have
 // one built in: the function returns the one bench of the process.
-void provideInProcessBench(SimDevice& (*bench)());
-SimDevice* inProcessBench();
+void provideBuiltInBench(SimDevice& (*bench)());
+SimDevice* builtInBench();
 void attachClock(VirtualClock* clock);
 VirtualClock* attachedClock();
 // bc::exit calls the hook instead of ending the process (a hook that returns

@@ -16,8 +16,8 @@
 // should keep sending to this one while partialFrame() is not empty: a panel
 // text arrives after its header in a write of its own.
 //
-// It needs nothing of the in-process bench beyond receive() and
-// SimPort::send(), so a bench server can put it behind a pseudo-terminal.
+// It needs nothing beyond receive() and SimPort::send(), so it can sit behind
+// any of the ways the bench is served.
 #pragma once
 
 #include <cstdint>

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "sim/scope_model_settings.h"
+#include "sim/scope_setting_paths.h"
 
 namespace bc::sim {
 

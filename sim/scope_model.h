@@ -5,7 +5,8 @@
 // the learn string, and an 8014-byte waveform block per memory request.
 //
 // It needs nothing but receive() and SimPort::send(), so it can sit behind
-// the in-process port or behind a pseudo-terminal alike.
+// the seam's harness, the bench built into a program, a pseudo-terminal or a
+// network server alike.
 #pragma once
 
 #include <cstdint>

@@ -5,7 +5,7 @@
 // inside the program.
 #pragma once
 
-#include "sim/bench.h"
+#include "sim/line_router.h"
 #include "sim/iss_rig.h"
 #include "sim/scope_model.h"
 #include "sim/sim_port.h"
@@ -22,7 +22,7 @@ struct WholeBench {
 
     ScopeModel scope;
     IssRig rig;
-    Bench router{scope, rig.adapter};
+    LineRouter router{scope, rig.adapter};
     SimPort port;
 };
 

@@ -14,7 +14,7 @@
 #include "scope/scope_interface.h"
 #include "scope/single_capture.h"
 #include "tests/process.h"
-#include "tests/scope_bench.h"
+#include "tests/scope_fixture.h"
 
 namespace bc {
 namespace {

@@ -3,13 +3,13 @@
 #include <climits>
 
 #include "app/delay.h"
-#include "sim/virtual_bench.h"
+#include "sim/seam_harness.h"
 
 namespace bc {
 namespace {
 
 TEST(DelayMs, WaitsTheGivenTicks) {
-    sim::VirtualBench bench;
+    sim::SeamHarness bench;
     int64_t start = bench.now();
     delayMs(600);
     EXPECT_GE(bench.now() - start, 600);
@@ -17,7 +17,7 @@ TEST(DelayMs, WaitsTheGivenTicks) {
 }
 
 TEST(DelayMs, ZeroOrNegativeReturnsAfterOneReadingInTheLoop) {
-    sim::VirtualBench bench;
+    sim::SeamHarness bench;
     for (int ticks : {0, -1, -5000, INT_MIN}) {
         int64_t start = bench.now();
         delayMs(ticks);
@@ -28,7 +28,7 @@ TEST(DelayMs, ZeroOrNegativeReturnsAfterOneReadingInTheLoop) {
 }
 
 TEST(DelayMs, WaitsInFullWhereTheTargetPassesThirtyTwoBits) {
-    sim::VirtualBench bench;
+    sim::SeamHarness bench;
     bench.clock.advanceTo(int64_t(INT_MAX) - 10);
     int64_t start = bench.now();
     delayMs(1000);

@@ -12,7 +12,7 @@
 #include "scope/scope_interface.h"
 #include "scope/sequences.h"
 #include "tests/process.h"
-#include "tests/scope_bench.h"
+#include "tests/scope_fixture.h"
 
 namespace bc {
 namespace {

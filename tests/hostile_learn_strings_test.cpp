@@ -12,7 +12,7 @@
 #include "scope/dual_capture.h"
 #include "scope/learn_string.h"
 #include "scope/scope_interface.h"
-#include "tests/scope_bench.h"
+#include "tests/scope_fixture.h"
 
 namespace bc {
 namespace {

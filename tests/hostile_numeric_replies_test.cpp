@@ -13,7 +13,7 @@
 #include "scope/command_channel.h"
 #include "scope/scope_interface.h"
 #include "scope/single_capture.h"
-#include "tests/scope_bench.h"
+#include "tests/scope_fixture.h"
 
 namespace bc {
 namespace {

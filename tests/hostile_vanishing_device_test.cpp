@@ -16,11 +16,11 @@
 
 #include "scope/learn_string.h"
 #include "tests/capture.h"
-#include "tests/led_bench.h"
+#include "tests/led_fixture.h"
 #include "tests/process.h"
 #include "tests/lost_capture.h"
 #include "tests/pty.h"
-#include "tests/scope_bench.h"
+#include "tests/scope_fixture.h"
 
 namespace bc {
 namespace {

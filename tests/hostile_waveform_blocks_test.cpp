@@ -11,7 +11,7 @@
 #include "scope/command_channel.h"
 #include "scope/dual_capture.h"
 #include "scope/scope_interface.h"
-#include "tests/scope_bench.h"
+#include "tests/scope_fixture.h"
 
 namespace bc {
 namespace {

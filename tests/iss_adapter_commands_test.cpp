@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "iss/adapter_commands.h"
-#include "tests/iss_bench.h"
+#include "tests/iss_fixture.h"
 
 namespace bc {
 namespace {

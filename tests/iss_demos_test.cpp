@@ -5,7 +5,7 @@
 
 #include "iss/plot_device.h"
 #include "iss/text_panel.h"
-#include "tests/iss_bench.h"
+#include "tests/iss_fixture.h"
 
 namespace bc {
 namespace {

@@ -3,7 +3,7 @@
 #include "iss/plot_device.h"
 #include "iss/range_finder.h"
 #include "iss/text_panel.h"
-#include "tests/iss_bench.h"
+#include "tests/iss_fixture.h"
 
 namespace bc {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "led/max7219_demos.h"
-#include "tests/led_bench.h"
+#include "tests/led_fixture.h"
 
 namespace bc {
 namespace {

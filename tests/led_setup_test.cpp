@@ -3,7 +3,7 @@
 #include "led/max7219_sequences.h"
 #include "led/max7219_setup.h"
 #include "led/max7219_transfer.h"
-#include "tests/led_bench.h"
+#include "tests/led_fixture.h"
 
 namespace bc {
 namespace {

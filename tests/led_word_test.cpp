@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "led/max7219_transfer.h"
-#include "tests/led_bench.h"
+#include "tests/led_fixture.h"
 
 namespace bc {
 namespace {

@@ -15,7 +15,7 @@
 #include "tests/capture.h"
 #include "tests/process.h"
 #include "tests/pty.h"
-#include "tests/scope_bench.h"
+#include "tests/scope_fixture.h"
 #include "tests/scratch_dir.h"
 
 namespace bc::test {

@@ -11,7 +11,7 @@
 #include "scope/single_capture.h"
 #include "tests/capture.h"
 #include "tests/process.h"
-#include "tests/scope_bench.h"
+#include "tests/scope_fixture.h"
 
 namespace bc {
 namespace {

@@ -5,14 +5,14 @@
 
 #include "app/main_sequence.h"
 #include "app/modem_line_test.h"
-#include "sim/virtual_bench.h"
+#include "sim/seam_harness.h"
 #include "tests/capture.h"
 
 namespace bc {
 namespace {
 
 using sim::ProcessExit;
-using sim::VirtualBench;
+using sim::SeamHarness;
 using test::lines;
 using test::StdoutCapture;
 
@@ -31,7 +31,7 @@ struct MainRun {
     int status;
 };
 
-MainRun runMain(VirtualBench&, std::vector<std::string> args = {"benchcom"}) {
+MainRun runMain(SeamHarness&, std::vector<std::string> args = {"benchcom"}) {
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -47,7 +47,7 @@ MainRun runMain(VirtualBench&, std::vector<std::string> args = {"benchcom"}) {
 }
 
 TEST(MainSequence, WithoutDeviceReportsTheFailedOpenWaitsAndExitsWithOne) {
-    VirtualBench bench;
+    SeamHarness bench;
     bench.port.presence = sim::SimPort::Presence::absent;
     MainRun run = runMain(bench);
     EXPECT_EQ(run.status, 1);
@@ -61,7 +61,7 @@ TEST(MainSequence, WithoutDeviceReportsTheFailedOpenWaitsAndExitsWithOne) {
 // The message has no line end: on a terminal it would sit in the buffer
 // through the wait and appear only at exit.
 TEST(MainSequence, TheFailedOpenIsOutBeforeTheWait) {
-    VirtualBench bench;
+    SeamHarness bench;
     bench.port.presence = sim::SimPort::Presence::absent;
     std::string outDuringWait;
     bench.clock.stopAt = 2500;
@@ -76,7 +76,7 @@ TEST(MainSequence, TheFailedOpenIsOutBeforeTheWait) {
 
 TEST(MainSequence, ArgumentsChangeNothing) {
     auto runWith = [](std::vector<std::string> args) {
-        VirtualBench bench;
+        SeamHarness bench;
         return runMain(bench, std::move(args));
     };
     MainRun plain = runWith({"benchcom"});
@@ -86,7 +86,7 @@ TEST(MainSequence, ArgumentsChangeNothing) {
 }
 
 TEST(MainSequence, CompleteRunExercisesTheLinesTwoThousandTimes) {
-    VirtualBench bench;
+    SeamHarness bench;
     MainRun run = runMain(bench);
     EXPECT_EQ(run.status, 0);
     std::string head = std::string(kLookups) + kBanner + " serial port COM9 connect OK \n\r" +
@@ -114,7 +114,7 @@ TEST(MainSequence, CompleteRunExercisesTheLinesTwoThousandTimes) {
 }
 
 TEST(MainSequence, FailingStatusQueryPrintsZero) {
-    VirtualBench bench;
+    SeamHarness bench;
     modemStatus = 0;  // as in a process that has just started
     bench.port.modemStatusError = ERROR_INVALID_FUNCTION;
     MainRun run = runMain(bench);

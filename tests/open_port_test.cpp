@@ -3,13 +3,13 @@
 #include <cstring>
 
 #include "serial/port.h"
-#include "sim/virtual_bench.h"
+#include "sim/seam_harness.h"
 #include "tests/capture.h"
 
 namespace bc {
 namespace {
 
-using sim::VirtualBench;
+using sim::SeamHarness;
 using test::StdoutCapture;
 
 uint32_t flagsWord(const DCB& dcb) {
@@ -37,7 +37,7 @@ TEST(OpenPort, FlagsWordKeepsWindowsBitLayout) {
 }
 
 TEST(OpenPort, SuccessConfiguresTheLineAndPrintsOk) {
-    VirtualBench bench;
+    SeamHarness bench;
     StdoutCapture capture;
     HANDLE h = openPort(9, 19200, 'N', '8');
     EXPECT_EQ(capture.take(), " serial port COM9 connect OK \n\r");
@@ -69,7 +69,7 @@ TEST(OpenPort, ParityAndDataBitCharacters) {
                           {'O', '7', ODDPARITY, 7}, {'e', '5', NOPARITY, 8},
                           {'o', 'N', NOPARITY, 8},  {'N', '6', NOPARITY, 8}};
     for (const Case& c : cases) {
-        VirtualBench bench;
+        SeamHarness bench;
         StdoutCapture capture;
         ASSERT_NE(openPort(9, 19200, c.parity, c.dataBits), nullptr);
         EXPECT_EQ(bench.port.dcb.Parity, c.wantParity) << char(c.parity);
@@ -81,7 +81,7 @@ TEST(OpenPort, ParityAndDataBitCharacters) {
 
 TEST(OpenPort, FlagsWordClearsFlowControlSetsAbortAndKeepsTheRest) {
     for (uint32_t driverFlags : {0x7FFFu, 0x0000u, 0x08C3u, 0x1FFFFu << 15 | 0x2A55u}) {
-        VirtualBench bench;
+        SeamHarness bench;
         setFlagsWord(bench.port.driverDcb, driverFlags);
         bench.port.driverDcb.XonChar = 0x21;
         bench.port.driverDcb.EvtChar = 0x7E;
@@ -97,7 +97,7 @@ TEST(OpenPort, FlagsWordClearsFlowControlSetsAbortAndKeepsTheRest) {
 
 TEST(OpenPort, AbsentOrBusyDeviceFailsAtTheOpen) {
     {
-        VirtualBench bench;
+        SeamHarness bench;
         bench.port.presence = sim::SimPort::Presence::absent;
         StdoutCapture capture;
         EXPECT_EQ(openPort(9, 19200, 'N', '8'), nullptr);
@@ -105,7 +105,7 @@ TEST(OpenPort, AbsentOrBusyDeviceFailsAtTheOpen) {
         EXPECT_EQ(hPort, INVALID_HANDLE_VALUE);
     }
     {
-        VirtualBench bench;
+        SeamHarness bench;
         bench.port.presence = sim::SimPort::Presence::busy;
         StdoutCapture capture;
         EXPECT_EQ(openPort(4, 19200, 'N', '8'), nullptr);
@@ -114,7 +114,7 @@ TEST(OpenPort, AbsentOrBusyDeviceFailsAtTheOpen) {
 }
 
 TEST(OpenPort, TwoOpensWithoutACloseTheSecondFails) {
-    VirtualBench bench;
+    SeamHarness bench;
     StdoutCapture capture;
     ASSERT_NE(openPort(9, 19200, 'N', '8'), nullptr);
     HANDLE first = hPort;
@@ -144,7 +144,7 @@ TEST(OpenPort, EachFailingStepPrintsItsLineAndReleasesTheDevice) {
         {&sim::SimPort::setTimeoutsError, 1167, "serial port COM9 SetCommTimeouts fail  1167\n\r"},
     };
     for (const Case& c : cases) {
-        VirtualBench bench;
+        SeamHarness bench;
         bench.port.*c.error = c.code;
         StdoutCapture capture;
         EXPECT_EQ(openPort(9, 19200, 'N', '8'), nullptr);

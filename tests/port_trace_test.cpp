@@ -8,7 +8,7 @@
 #include "platform/port_kinds.h"
 #include "platform/port_trace.h"
 #include "platform/version.h"
-#include "sim/virtual_bench.h"
+#include "sim/seam_harness.h"
 
 namespace bc::ports {
 namespace {
@@ -23,7 +23,7 @@ std::string contents(std::FILE* f) {
 }
 
 TEST(PortTrace, EveryCallAndByteInWords) {
-    sim::VirtualBench bench;
+    sim::SeamHarness bench;
     forgetSystemReason();  // the words for a code must be its own, not an earlier test's
     std::FILE* file = std::tmpfile();
     ASSERT_NE(file, nullptr);

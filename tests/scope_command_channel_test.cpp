@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "scope/command_channel.h"
-#include "tests/scope_bench.h"
+#include "tests/scope_fixture.h"
 
 namespace bc {
 namespace {

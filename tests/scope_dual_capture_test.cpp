@@ -7,7 +7,7 @@
 
 #include "scope/dual_capture.h"
 #include "scope/dual_files.h"
-#include "tests/scope_bench.h"
+#include "tests/scope_fixture.h"
 
 namespace bc {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "scope/sequences.h"
-#include "tests/scope_bench.h"
+#include "tests/scope_fixture.h"
 
 namespace bc {
 namespace {

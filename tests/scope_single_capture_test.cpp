@@ -4,7 +4,7 @@
 
 #include "scope/setting_labels.h"
 #include "scope/single_capture.h"
-#include "tests/scope_bench.h"
+#include "tests/scope_fixture.h"
 
 namespace bc {
 namespace {

@@ -4,13 +4,13 @@
 
 #include "serial/port.h"
 #include "serial/transfer.h"
-#include "sim/virtual_bench.h"
+#include "sim/seam_harness.h"
 #include "tests/capture.h"
 
 namespace bc {
 namespace {
 
-using sim::VirtualBench;
+using sim::SeamHarness;
 using test::StdoutCapture;
 
 class Transfer : public testing::Test {
@@ -22,7 +22,7 @@ protected:
     std::string received() const {
         return std::string(bench.port.received.begin(), bench.port.received.end());
     }
-    VirtualBench bench;
+    SeamHarness bench;
 };
 
 TEST_F(Transfer, WriteIoBufSendsTheFrameAndPrintsTheCount) {

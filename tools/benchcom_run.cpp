@@ -9,7 +9,7 @@
 #include "platform/version.h"
 #include "scope/capture_file.h"
 #include "serial/port.h"
-#include "sim/in_process_bench.h"
+#include "sim/built_in_bench.h"
 #include "tools/parse_args.h"
 #include "tools/routine_table.h"
 
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
         return usageError(message);
 
     bc::endCleanlyOnInterrupt();
-    bc::sim::offerInProcessBench();  // BENCHCOM_PORT=sim
+    bc::sim::offerBuiltInBench();  // BENCHCOM_PORT=sim
     if (routine->opensPort && !bc::openPort(9, 19200, 'N', '8')) {
         printf("Opening Port Failed");
         return 1;

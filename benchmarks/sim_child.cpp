@@ -1,0 +1,59 @@
+#include "benchmarks/sim_child.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <vector>
+
+extern char** environ;
+
+namespace bc::benchmarks {
+
+bool SimChild::start(const std::string& simPath, std::string& error) {
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0) {
+        error = "no pipe for benchcom-sim";
+        return false;
+    }
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    posix_spawn_file_actions_adddup2(&fa, out[1], 1);
+    // No view: the simulator would draw the display on a terminal's stderr.
+    std::vector<std::string> args = {simPath, "--view", "/dev/null"};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const int r = posix_spawn(&pid_, simPath.c_str(), &fa, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&fa);
+    close(out[1]);
+    if (r != 0) {
+        pid_ = -1;
+        close(out[0]);
+        error = "cannot start " + simPath;
+        return false;
+    }
+    // The first line it prints is the terminal it serves.
+    char c;
+    pollfd p{out[0], POLLIN, 0};
+    while (poll(&p, 1, 5000) == 1 && read(out[0], &c, 1) == 1 && c != '\n') port_ += c;
+    close(out[0]);
+    if (port_.empty()) {
+        error = "benchcom-sim named no terminal";
+        stop();
+        return false;
+    }
+    return true;
+}
+
+void SimChild::stop() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
+}  // namespace bc::benchmarks
