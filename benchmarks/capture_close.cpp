@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 
 #include "benchmarks/clock.h"
@@ -23,11 +22,7 @@ namespace bc::benchmarks {
 
 namespace {
 
-int64_t simNowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
+int64_t simNowMs() { return monotonicUs() / 1000; }
 
 bool asksForBlock2(const std::string& message) {
     std::string m = message;

@@ -6,13 +6,11 @@
 
 #include <cstdint>
 
+#include "platform/monotonic.h"
+
 namespace bc::benchmarks {
 
-inline int64_t nowNs() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
+inline int64_t nowNs() { return monotonicNs(); }
 
 inline double msBetween(int64_t fromNs, int64_t toNs) { return double(toNs - fromNs) / 1e6; }
 

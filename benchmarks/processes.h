@@ -19,7 +19,4 @@ std::string outputOf(const std::vector<std::string>& argv, int& status);
 pid_t startIn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
               const std::string& dir, const std::string& outPath);
 
-// Waits for the process; its exit status, or 128 + signal.
-int waitFor(pid_t pid);
-
 }  // namespace bc::benchmarks

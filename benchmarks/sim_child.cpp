@@ -3,13 +3,10 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <vector>
-
-extern char** environ;
+#include "platform/posix/child_process.h"
 
 namespace bc::benchmarks {
 
@@ -19,19 +16,13 @@ bool SimChild::start(const std::string& simPath, std::string& error) {
         error = "no pipe for benchcom-sim";
         return false;
     }
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_adddup2(&fa, out[1], 1);
     // No view: the simulator would draw the display on a terminal's stderr.
-    std::vector<std::string> args = {simPath, "--view", "/dev/null"};
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const int r = posix_spawn(&pid_, simPath.c_str(), &fa, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&fa);
+    posix::ChildSpec spec;
+    spec.argv = {simPath, "--view", "/dev/null"};
+    spec.stdoutFd = out[1];
+    pid_ = posix::spawnChild(spec);
     close(out[1]);
-    if (r != 0) {
-        pid_ = -1;
+    if (pid_ < 0) {
         close(out[0]);
         error = "cannot start " + simPath;
         return false;

@@ -2,6 +2,7 @@
 #include "benchmarks/clock.h"
 #include "benchmarks/processes.h"
 #include "benchmarks/sections.h"
+#include "platform/posix/child_process.h"
 
 namespace bc::benchmarks {
 
@@ -11,7 +12,7 @@ void measureSuite(const Config& cfg, Report& report) {
     for (int i = 0; i < cfg.runs(3); ++i) {
         const int64_t t0 = nowNs();
         const pid_t pid = startIn({cfg.testsPath}, {}, "", cfg.scratch + "/suite.txt");
-        const int status = pid > 0 ? waitFor(pid) : -1;
+        const int status = pid > 0 ? posix::waitForChild(pid) : -1;
         seconds.push_back(msBetween(t0, nowNs()) / 1e3);
         passed = passed && status == 0;
     }

@@ -4,8 +4,8 @@
 
 namespace bc {
 
-int64_t monotonicUs() {
-    return std::chrono::duration_cast<std::chrono::microseconds>(
+int64_t monotonicNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }

@@ -4,9 +4,10 @@
 
 namespace bc {
 
-// Microseconds on the monotonic clock, from an arbitrary start: the one
-// reading of the steady clock that every wait and time stamp in the platform
-// layer shares.
-int64_t monotonicUs();
+// The monotonic clock, from an arbitrary start: the one reading of it that
+// the platform layer's waits and time stamps, the simulators, the
+// benchmarks and the tests share.
+int64_t monotonicNs();
+inline int64_t monotonicUs() { return monotonicNs() / 1000; }
 
 }  // namespace bc

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/child_process.h"
 #include "platform/version.h"
 #include "sim/sim_options.h"
 #include "sim/bench_view.h"
@@ -44,18 +45,10 @@ FILE* openView(const SimOptions& o) {
 }
 
 pid_t startCommand(const std::vector<std::string>& command, const std::string& port) {
-    std::vector<char*> argv;
-    for (const std::string& a : command) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::string portVar = "BENCHCOM_PORT=" + port;
-    std::vector<char*> envp;
-    for (char** e = environ; *e; ++e)
-        if (std::strncmp(*e, "BENCHCOM_PORT=", 14) != 0) envp.push_back(*e);
-    envp.push_back(portVar.data());
-    envp.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
-    return pid;
+    bc::posix::ChildSpec spec;
+    spec.argv = command;
+    spec.env = {"BENCHCOM_PORT=" + port};
+    return bc::posix::spawnChild(spec);
 }
 
 // Keys typed at the terminal press the panel's keys for a second.
@@ -83,10 +76,6 @@ private:
     termios saved_{};
 };
 
-int exitStatusOf(int status) {
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
 // The host moves the bytes: a PtyHost or a NetHost.
 template <typename Host>
 int serve(WholeBench& d, Host& host, SimOptions& o, FILE* view, pid_t child) {
@@ -111,7 +100,7 @@ int serve(WholeBench& d, Host& host, SimOptions& o, FILE* view, pid_t child) {
         if (waitpid(child, &status, WNOHANG) == child) {
             host.pump(d.port, 0);
             shown.refresh();
-            return exitStatusOf(status);
+            return bc::posix::exitStatusOf(status);
         }
     }
 }

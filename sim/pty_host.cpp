@@ -3,15 +3,11 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <chrono>
+#include "platform/monotonic.h"
 
 namespace bc::sim {
 
-int64_t PtyHost::nowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
+int64_t PtyHost::nowMs() { return monotonicUs() / 1000; }
 
 void PtyHost::deliver(SimPort& port) {
     uint8_t buf[4096];

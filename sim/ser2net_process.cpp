@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -17,7 +16,7 @@
 #include <sstream>
 #include <thread>
 
-extern char** environ;
+#include "platform/posix/child_process.h"
 
 namespace bc::sim {
 
@@ -111,18 +110,13 @@ void Ser2net::writeConfig(const std::string& device, const std::string& line) {
 }
 
 bool Ser2net::spawn() {
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    const std::string log = dir_ + "/ser2net.log";
-    posix_spawn_file_actions_addopen(&fa, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    posix_spawn_file_actions_adddup2(&fa, 1, 2);
-    std::string args[] = {"/usr/sbin/ser2net", "-n", "-d", "-c", dir_ + "/ser2net.yaml", "-P", dir_ + "/ser2net.pid"};
-    char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(),
-                    args[4].data(), args[5].data(), args[6].data(), nullptr};
-    const int r = posix_spawn(&pid_, args[0].c_str(), &fa, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&fa);
-    if (r != 0) pid_ = -1;
-    return r == 0;
+    posix::ChildSpec spec;
+    spec.argv = {"/usr/sbin/ser2net", "-n", "-d", "-c", dir_ + "/ser2net.yaml", "-P", dir_ + "/ser2net.pid"};
+    spec.stdoutFile = dir_ + "/ser2net.log";
+    spec.appendToFile = true;
+    spec.stderrToFile = true;
+    pid_ = posix::spawnChild(spec);
+    return pid_ > 0;
 }
 
 // True once ser2net itself holds listening sockets on both ports (not some

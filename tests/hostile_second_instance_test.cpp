@@ -26,7 +26,7 @@ TEST(HostileSecondInstance, IsRefusedWithErrorFiveWhileTheFirstHoldsThePort) {
     ASSERT_TRUE(first.waitForOutput(" serial port COM9 connect OK \n", 5000)) << first.result.out;
 
     // The main sequence ends after its 5 s wait with status 1; the run tool at once.
-    const auto mainStarted = std::chrono::steady_clock::now();
+    const auto mainStarted = test::timeMark();
     Child mainSequence({BENCHCOM_PATH}, env);
     const auto runTool = test::run({BENCHCOM_RUN_PATH, "issVersion"}, env);
     EXPECT_EQ(runTool.out, kRefused + "Opening Port Failed");

@@ -2,8 +2,6 @@
 // process against the simulated adapter behind a pseudo-terminal.
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -12,9 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/child_process.h"
 #include "sim/iss_rig.h"
-
-extern char** environ;
 
 namespace bc {
 namespace {
@@ -42,22 +39,14 @@ ToolRun runTool(const std::vector<std::string>& args, sim::IssRig& rig) {
     tcsetattr(slave, TCSANOW, &t);
 
     int outPipe[2];
-    EXPECT_EQ(pipe(outPipe), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
-    posix_spawn_file_actions_addclose(&actions, outPipe[0]);
-    std::vector<std::string> env = {"BENCHCOM_PORT=" + slavePath};
-    for (char** e = environ; *e; ++e)
-        if (std::string(*e).rfind("BENCHCOM_PORT=", 0) != 0) env.push_back(*e);
-    std::vector<char*> argv = {const_cast<char*>(BENCHCOM_RUN_PATH)}, envp;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    pid_t pid = -1;
-    EXPECT_EQ(posix_spawn(&pid, BENCHCOM_RUN_PATH, &actions, nullptr, argv.data(), envp.data()), 0);
-    posix_spawn_file_actions_destroy(&actions);
+    EXPECT_EQ(pipe2(outPipe, O_CLOEXEC), 0);
+    posix::ChildSpec spec;
+    spec.argv = {BENCHCOM_RUN_PATH};
+    spec.argv.insert(spec.argv.end(), args.begin(), args.end());
+    spec.env = {"BENCHCOM_PORT=" + slavePath};
+    spec.stdoutFd = outPipe[1];
+    const pid_t pid = posix::spawnChild(spec);
+    EXPECT_GT(pid, 0);
     close(outPipe[1]);
 
     sim::SimPort wire;  // only its outbox is used: the adapter's replies
@@ -80,8 +69,7 @@ ToolRun runTool(const std::vector<std::string>& args, sim::IssRig& rig) {
             else outOpen = false;
         }
     }
-    int status = 0;
-    if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.status = WEXITSTATUS(status);
+    run.status = posix::waitForChild(pid);
     close(outPipe[0]);
     close(slave);
     close(master);

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -29,7 +28,7 @@ inline constexpr double kSmallCpuMs = 400;
 // `timeoutMs` passes (false).
 template <typename Done>
 bool awaitFromTool(Pty& pty, std::string& got, Done done, int timeoutMs) {
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = timeMark();
     char buf[4096];
     while (!done(got)) {
         const int left = timeoutMs - int(msSince(start));
@@ -69,7 +68,7 @@ inline void dualCaptureLosesItsDevice(Pty& pty, const std::string& port, const s
     pty.write(block.substr(0, 2014));
     ASSERT_TRUE(child.waitForOutput("count_rd: 2014 countGot: 2014 want: 8014 loop: 2\n", 5000));
     lose();
-    const auto vanished = std::chrono::steady_clock::now();
+    const auto vanished = timeMark();
     auto& r = child.finish(40000);
     const double afterMs = msSince(vanished);
 

@@ -38,7 +38,7 @@ std::string allByteValues() {
 // Reads from the port until `count` bytes have come or 5 s have passed.
 std::string readFromPort(size_t count) {
     std::string got;
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = test::timeMark();
     while (got.size() < count && test::msSince(start) < 5000) {
         char buf[512];
         DWORD n = 0;

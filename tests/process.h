@@ -7,16 +7,15 @@
 #include <pty.h>
 #include <termios.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "platform/monotonic.h"
+#include "platform/posix/child_process.h"
 
 namespace bc::test {
 
@@ -36,18 +35,12 @@ public:
         int outPipe[2], errPipe[2];
         if (pipe2(errPipe, O_CLOEXEC)) return;
         if (terminalOut ? !rawTerminal(outPipe) : pipe2(outPipe, O_CLOEXEC) != 0) return;
-        posix_spawn_file_actions_t fa;
-        posix_spawn_file_actions_init(&fa);
-        posix_spawn_file_actions_adddup2(&fa, outPipe[1], 1);
-        posix_spawn_file_actions_adddup2(&fa, errPipe[1], 2);
-        std::vector<char*> args, envp;
-        for (auto& a : argv) args.push_back(a.data());
-        args.push_back(nullptr);
-        for (char** e = environ; *e; ++e) envp.push_back(*e);
-        for (auto& e : env) envp.push_back(e.data());
-        envp.push_back(nullptr);
-        if (posix_spawn(&pid_, args[0], &fa, nullptr, args.data(), envp.data()) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&fa);
+        posix::ChildSpec spec;
+        spec.argv = std::move(argv);
+        spec.env = std::move(env);
+        spec.stdoutFd = outPipe[1];
+        spec.stderrFd = errPipe[1];
+        pid_ = posix::spawnChild(spec);
         close(outPipe[1]);
         close(errPipe[1]);
         out_ = outPipe[0];
@@ -64,11 +57,10 @@ public:
 
     // Reads stdout until it holds `text` or `timeoutMs` passes.
     bool waitForOutput(const std::string& text, int timeoutMs) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        const int64_t start = monotonicUs();
         while (result.out.find(text) == std::string::npos) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                end - std::chrono::steady_clock::now());
-            if (left.count() <= 0 || !pump(int(left.count()))) return false;
+            const int64_t leftMs = timeoutMs - (monotonicUs() - start) / 1000;
+            if (leftMs <= 0 || !pump(int(leftMs))) return false;
         }
         return true;
     }
@@ -84,8 +76,8 @@ public:
 
     // Collects all output and the exit status (kills the child after timeoutMs).
     ProcessResult& finish(int timeoutMs = 20000) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (pump(50) || std::chrono::steady_clock::now() < end) {
+        const int64_t end = monotonicUs() + int64_t(timeoutMs) * 1000;
+        while (pump(50) || monotonicUs() < end) {
             int st;
             rusage usage{};
             if (wait4(pid_, &st, WNOHANG, &usage) == pid_) {
@@ -93,7 +85,7 @@ public:
                 result.cpuMs = ms(usage.ru_utime) + ms(usage.ru_stime);
                 while (pump(0)) {
                 }
-                result.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+                result.status = posix::exitStatusOf(st);
                 return result;
             }
         }

@@ -7,8 +7,9 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <string>
+
+#include "platform/monotonic.h"
 
 namespace bc::test {
 
@@ -64,9 +65,8 @@ private:
     std::string slave_;
 };
 
-inline double msSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
+// A moment on the platform's monotonic clock, and the milliseconds since one.
+inline int64_t timeMark() { return monotonicUs(); }
+inline double msSince(int64_t markUs) { return double(monotonicUs() - markUs) / 1000.0; }
 
 }  // namespace bc::test
