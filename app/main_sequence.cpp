@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/delay.h"
+#include "platform/delay.h"
 #include "app/modem_line_test.h"
 #include "platform/platform.h"
 #include "scope/learn_string.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/delay.h"
+#include "platform/delay.h"
 #include "iss/adapter_interface.h"
 #include "serial/transfer.h"
 

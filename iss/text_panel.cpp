@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/delay.h"
+#include "platform/delay.h"
 #include "iss/adapter_interface.h"
 #include "iss/text_panel_registers.h"
 #include "serial/transfer.h"

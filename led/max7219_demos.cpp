@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/delay.h"
+#include "platform/delay.h"
 #include "iss/adapter_commands.h"
 #include "led/max7219_sequences.h"
 #include "led/max7219_setup.h"

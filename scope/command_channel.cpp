@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/delay.h"
+#include "platform/delay.h"
 #include "scope/scope_interface.h"
 #include "serial/port.h"
 #include "serial/transfer.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/delay.h"
+#include "platform/delay.h"
 #include "scope/command_channel.h"
 #include "scope/dual_capture.h"
 #include "scope/scope_interface.h"

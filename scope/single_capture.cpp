@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/delay.h"
+#include "platform/delay.h"
 #include "platform/platform.h"
 #include "scope/capture_csv.h"
 #include "scope/capture_file.h"

@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "app/delay.h"
+#include "platform/delay.h"
 #include "sim/seam_harness.h"
 
 namespace bc {

@@ -1,4 +1,4 @@
-#include "app/delay.h"
+#include "platform/delay.h"
 
 #include <cstdio>
 
