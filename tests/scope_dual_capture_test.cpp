@@ -23,41 +23,54 @@ const char kEnd[] = "===========================\n";
 
 std::string learnAsRead(const sim::ScopeModel& m) { return (m.learnString() + "\n").substr(0, 700); }
 
-std::string expectedCsvHead(const sim::ScopeModel& m, const char* source) {
-    const sim::ScopeSettings& s = m.settings;
-    const sim::ChannelSettings &c1 = s.channel[0], &c2 = s.channel[1];
-    return "Memory Length,4000,\n" + fmt("Trigger Level,%9.3E,\n", double(s.triggerLevel)) + source +
-           "Probe," + test::probeText(c1.probe) + ",\nVertical Units,V,\n" +
-           fmt("Vertical Scale,%9.3E,\n", double(c1.scale)) +
-           fmt("Vertical Position,%9.3E,\n", double(c1.offset)) + "Vertical2 Units,V,\n" +
-           fmt("Vertical2 Scale,%9.3E,\n", double(c2.scale)) +
-           fmt("Vertical2 Position,%9.3E,\n", double(c2.offset)) + "Horizontal Units,s,\n" +
-           fmt("Horizontal Scale,%9.3E,\n", double(s.timebaseScale)) +
-           fmt("Horizontal Position,%9.3E,\n", double(s.timebaseDelay)) + "Horizontal Mode," +
-           test::modeText(s.sweep) + ",\n";
+// The head of the CSV file for the settings setUnusualSettings gives, down to
+// "Waveform Data": channel 1's probe (100X), both channels' scales and
+// positions, the window timebase of 10 us a division, so 25 ns a sample.
+std::string expectedCsvHead(const char* source) {
+    return std::string("Memory Length,4000,\n"
+                       "Trigger Level,-2.500E-01,\n") +
+           source +
+           "Probe,100X,\n"
+           "Vertical Units,V,\n"
+           "Vertical Scale,1.000E+00,\n"
+           "Vertical Position,-1.000E+00,\n"
+           "Vertical2 Units,V,\n"
+           "Vertical2 Scale,5.000E-01,\n"
+           "Vertical2 Position,5.000E-01,\n"
+           "Horizontal Units,s,\n"
+           "Horizontal Scale,1.000E-05,\n"
+           "Horizontal Position,-2.000E-06,\n"
+           "Horizontal Mode,Window,\n"
+           "Sampling Period,2.500E-08,\n"
+           "Firmware, V1.26,\n"
+           "Time, ,\n"
+           "Mode,Fast,\n"
+           "Waveform Data,\n";
 }
 
 std::string expectedCsv(const sim::ScopeModel& m, const char* source = "Source,CH1,\n") {
-    std::string out = test::settingPerLine(learnAsRead(m)) + expectedCsvHead(m, source) +
-                      test::samplingHead(m.lastSamplingPeriod[0]);
+    std::string out = test::settingPerLine(learnAsRead(m)) + expectedCsvHead(source);
     for (size_t n = 0; n < 4000; ++n)
         out += fmt("%3d,%3d\n", int(m.lastSamples[0][n]), int(m.lastSamples[1][n]));
     return out + kEnd;
 }
 
+// The chart script for the settings setUnusualSettings gives.
 std::string expectedChart(const sim::ScopeModel& m) {
-    const sim::ScopeSettings& s = m.settings;
-    std::string out = "var Vertical1Units='V'\n" + fmt("var Vertical1Scale=%9G\n", double(s.channel[0].scale)) +
-                      fmt("var Vertical1Position=%9G\n", double(s.channel[0].offset)) +
-                      "var Vertical2Units='V'\n" + fmt("var Vertical2Scale=%9G\n", double(s.channel[1].scale)) +
-                      fmt("var Vertical2Position=%9G\n", double(s.channel[1].offset)) +
-                      "var displayOffset1=-Vertical1Position*1.0/Vertical1Scale*50.0\n"
-                      "var displayOffset2=+Vertical2Position*1.0/Vertical2Scale*50.0\n" +
-                      fmt("timeInterval=%e\n", double(m.lastSamplingPeriod[0]));
+    std::string out =
+        "var Vertical1Units='V'\n"
+        "var Vertical1Scale=        1\n"
+        "var Vertical1Position=       -1\n"
+        "var Vertical2Units='V'\n"
+        "var Vertical2Scale=      0.5\n"
+        "var Vertical2Position=      0.5\n"
+        "var displayOffset1=-Vertical1Position*1.0/Vertical1Scale*50.0\n"
+        "var displayOffset2=+Vertical2Position*1.0/Vertical2Scale*50.0\n"
+        "timeInterval=2.500000e-08\n";
     for (size_t n = 0; n < 4000; ++n)
-        out += std::string("gbF( 'vornel','") + chartUserAtHost + "','Sun Feb  22 10:30:47 UTC 2015 ','" +
-               chartHostAddress + "'," + std::to_string(m.lastSamples[0][n]) + "," +
-               std::to_string(m.lastSamples[1][n]) + ",0,0,'" + std::to_string(n) + "');\n";
+        out += "gbF( 'vornel','bench@benchcom','Sun Feb  22 10:30:47 UTC 2015 ','127.0.0.1'," +
+               std::to_string(m.lastSamples[0][n]) + "," + std::to_string(m.lastSamples[1][n]) + ",0,0,'" +
+               std::to_string(n) + "');\n";
     return out;
 }
 
@@ -157,18 +170,13 @@ TEST(ScopeReadDual, TheChartScriptRunsInJavaScriptWithNineArgumentsPerSample) {
     capture('1');
     const auto out = runChartInNode();
     ASSERT_EQ(out.size(), 4001u) << (out.empty() ? "" : out[0]);
-    const sim::ScopeSettings& set = s.model.settings;
-    // Scales and positions as given, each offset in display units, 50 per division.
-    EXPECT_EQ(out[0], fmt("V|%g|%g|V|%g|%g|%g|%g|", double(set.channel[0].scale), double(set.channel[0].offset),
-                          double(set.channel[1].scale), double(set.channel[1].offset),
-                          -set.channel[0].offset / set.channel[0].scale * 50.0,
-                          set.channel[1].offset / set.channel[1].scale * 50.0) +
-                          out[0].substr(out[0].rfind('|') + 1));
+    // Scales and positions as given, each offset in display units, 50 per
+    // division: -(-1 V) / 1 V x 50 and +0.5 V / 0.5 V x 50.
+    EXPECT_EQ(out[0], "V|1|-1|V|0.5|0.5|50|50|" + out[0].substr(out[0].rfind('|') + 1));
     const double period = s.model.lastSamplingPeriod[0];
     EXPECT_NEAR(std::stod(out[0].substr(out[0].rfind('|') + 1)), period, period * 1e-6);
     for (int n = 0; n < 4000; ++n) {
-        const std::string want = "9|\"vornel\"|\"" + std::string(chartUserAtHost) +
-                                 "\"|\"Sun Feb  22 10:30:47 UTC 2015 \"|\"" + chartHostAddress + "\"|" +
+        const std::string want = "9|\"vornel\"|\"bench@benchcom\"|\"Sun Feb  22 10:30:47 UTC 2015 \"|\"127.0.0.1\"|" +
                                  std::to_string(s.model.lastSamples[0][size_t(n)]) + "|" +
                                  std::to_string(s.model.lastSamples[1][size_t(n)]) + "|0|0|\"" +
                                  std::to_string(n) + "\"";

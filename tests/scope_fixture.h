@@ -72,16 +72,6 @@ std::string fmt(const char* format, T... values) {
     return out;
 }
 
-inline const char* probeText(double probe) {
-    static const char* const t[] = {"1X", "10X", "100X"};
-    return probe >= 0 && probe < 3 ? t[int(probe)] : "";
-}
-
-inline const char* modeText(double mode) {
-    static const char* const t[] = {"Main", "Window", "WinZoom", "Roll", "XY"};
-    return mode >= 0 && mode < 5 ? t[int(mode)] : "";
-}
-
 // The file tail both captures share, from "Sampling Period" to "Waveform Data".
 inline std::string samplingHead(float period) {
     return fmt("Sampling Period,%9.3E,\n", double(period)) +

@@ -16,20 +16,31 @@ using test::readFile;
 using test::ScopeBench;
 using test::StdoutCapture;
 
-// The file as the instrument's settings and its last block of channel
-// `ch` (0 or 1) describe it.
+// The file for the settings setUnusualSettings gives and the last block of
+// channel `ch` (0 or 1): the XY mode's timebase of 5 us a division, so
+// 12.5 ns a sample.
 std::string expectedCsv(const sim::ScopeModel& m, int ch) {
-    const sim::ScopeSettings& s = m.settings;
-    const sim::ChannelSettings& c = s.channel[ch];
-    std::string out = "Memory Length,4000,\n" + fmt("Trigger Level,%9.3E,\n", double(s.triggerLevel)) +
-                      (ch == 0 ? "Source,CH1,\n" : "Source,CH2,\n") + "Probe," +
-                      test::probeText(c.probe) + ",\nVertical Units,V,\n" +
-                      fmt("Vertical Scale,%9.3E,\n", double(c.scale)) +
-                      fmt("Vertical Position,%9.3E,\n", double(c.offset)) + "Horizontal Units,s,\n" +
-                      fmt("Horizontal Scale,%9.3E,\n", double(s.timebaseScale)) +
-                      fmt("Horizontal Position,%9.3E,\n", double(s.timebaseDelay)) +
-                      "Horizontal Mode," + test::modeText(s.sweep) + ",\n" +
-                      test::samplingHead(m.lastSamplingPeriod[ch]);
+    std::string out = std::string("Memory Length,4000,\n"
+                                  "Trigger Level,5.000E-01,\n") +
+                      (ch == 0 ? "Source,CH1,\n"
+                                 "Probe,10X,\n"
+                                 "Vertical Units,V,\n"
+                                 "Vertical Scale,1.000E+00,\n"
+                                 "Vertical Position,-5.000E-01,\n"
+                               : "Source,CH2,\n"
+                                 "Probe,100X,\n"
+                                 "Vertical Units,V,\n"
+                                 "Vertical Scale,5.000E-01,\n"
+                                 "Vertical Position,2.500E-01,\n") +
+                      "Horizontal Units,s,\n"
+                      "Horizontal Scale,5.000E-06,\n"
+                      "Horizontal Position,1.000E-05,\n"
+                      "Horizontal Mode,XY,\n"
+                      "Sampling Period,1.250E-08,\n"
+                      "Firmware, V1.26,\n"
+                      "Time, ,\n"
+                      "Mode,Fast,\n"
+                      "Waveform Data,\n";
     for (int v : m.lastSamples[ch]) out += fmt("%3d,\n", v);
     return out + "===========================\n";
 }
