@@ -44,22 +44,11 @@ void demoMax7219Xyz(int fd) {
     printf("\n ==================== \n");
     max7219IoSetup(fd);
     // A pattern on digit 1, then every digit dark.
-    static const int setUp[] = {kWake,
-                                kScanAll,
-                                kTestOff,
-                                kRawSegments,
-                                word(digitReg(1), 0xAA),
-                                word(digitReg(0), 0),
-                                word(digitReg(1), 0),
-                                word(digitReg(2), 0),
-                                word(digitReg(3), 0),
-                                word(digitReg(4), 0),
-                                word(digitReg(5), 0),
-                                word(digitReg(6), 0),
-                                word(digitReg(7), 0)};
+    static const int setUp[] = {kWake, kScanAll, kTestOff, kRawSegments, word(digitReg(1), 0xAA)};
     for (;;) {
         printf(" sendMAX2719xyz( fd , 1,1, 1 ); \n");
         sendMax7219Words(fd, setUp);
+        sendMax7219Words(fd, kAllDigitsDark);
         // Digit registers as rows y, data bits as columns x of an 8x8 field:
         // column 0 (twice), column 7, both diagonals, row 0, row 7.
         dotWalk(fd, [](int i, int& x, int& y) { x = 0, y = i; });
@@ -125,17 +114,9 @@ void demoMax7219Patterns(int fd) {
                                      word(kRegScanLimit, 4), word(kRegScanLimit, 3), word(kRegScanLimit, 7)};
     sendMax7219Words(fd, scanLimits);
     sendMax7219Words(fd, kDiagonal);
-    static const int plain[] = {kTestOff,
-                                kRawSegments,
-                                word(digitReg(0), 0),
-                                word(digitReg(1), 0),
-                                word(digitReg(2), 0),
-                                word(digitReg(3), 0),
-                                word(digitReg(4), 0),
-                                word(digitReg(5), 0),
-                                word(digitReg(6), 0),
-                                word(digitReg(7), 0)};
-    sendMax7219Words(fd, plain);
+    sendMax7219Word(fd, kTestOff);
+    sendMax7219Word(fd, kRawSegments);
+    sendMax7219Words(fd, kAllDigitsDark);
     sendMax7219Words(fd, kDiagonal);
     sendMax7219Word(fd, kTestOff);
 }

@@ -23,22 +23,12 @@ void initMax7219(int fd) {
 void clearMax7219(int fd) {
     // The digits are cleared while the chip is shut down, so that the old
     // contents vanish at once instead of digit by digit.
-    static const int words[] = {kWake,
-                                kScanAll,
-                                kRawSegments,
-                                word(kRegIntensity, 3),
-                                word(kRegShutdown, kShutdownMode),
-                                word(digitReg(0), 0),
-                                word(digitReg(1), 0),
-                                word(digitReg(2), 0),
-                                word(digitReg(3), 0),
-                                word(digitReg(4), 0),
-                                word(digitReg(5), 0),
-                                word(digitReg(6), 0),
-                                word(digitReg(7), 0),
-                                kWake};
+    static const int shutDown[] = {kWake, kScanAll, kRawSegments, word(kRegIntensity, 3),
+                                   word(kRegShutdown, kShutdownMode)};
     max7219IoSetup(fd);
-    sendMax7219Words(fd, words);
+    sendMax7219Words(fd, shutDown);
+    sendMax7219Words(fd, kAllDigitsDark);
+    sendMax7219Word(fd, kWake);
 }
 
 void showMax7219Help(int fd) {

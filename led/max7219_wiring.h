@@ -40,6 +40,10 @@ constexpr int kWake = word(kRegShutdown, kNormalOperation);
 constexpr int kScanAll = word(kRegScanLimit, kScanAllDigits);
 constexpr int kRawSegments = word(kRegDecodeMode, kNoDecode);
 constexpr int kTestOff = word(kRegDisplayTest, kDisplayTestOff);
+// Every digit register emptied, rightmost first.
+inline constexpr int kAllDigitsDark[8] = {word(digitReg(0), 0), word(digitReg(1), 0), word(digitReg(2), 0),
+                                          word(digitReg(3), 0), word(digitReg(4), 0), word(digitReg(5), 0),
+                                          word(digitReg(6), 0), word(digitReg(7), 0)};
 
 // Digit data without decode: bit 7 the decimal point, bits 6..0 segments
 // A (top), B, C, D (bottom), E, F, G (middle).

@@ -21,4 +21,11 @@ void noteConsoleLost(int signal);
 // (and, for a lost console, is not held off); else returns.
 void endIfInterrupted();
 
+// endIfInterrupted, after looking for a console that has gone where the
+// system gives no signal for it (Windows). Every wait calls it.
+void endIfStopped();
+
+// Sleeps on the system's own timer, ending the process if interrupted meanwhile.
+void sleepRealMs(unsigned long ms);
+
 }  // namespace bc

@@ -1,16 +1,11 @@
-// clock, _sleep and exit on POSIX, and the clean end on Ctrl-C or a lost
-// console.
+// The real sleep on POSIX, and the clean end on Ctrl-C or a lost console.
 #include <signal.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
 #include "platform/interrupt.h"
-#include "platform/monotonic.h"
 #include "platform/program_name.h"
-#include "platform/seam.h"
 
 namespace bc {
 
@@ -27,36 +22,18 @@ void catchSignal(int sig, void (*handler)(int)) {
     sigaction(sig, &sa, nullptr);
 }
 
-const int64_t g_startUs = monotonicUs();
-
 }  // namespace
 
-clock_t clock() {
-    endIfInterrupted();
-    if (seam::VirtualClock* vc = seam::attachedClock()) {
-        clock_t now = clock_t(vc->now());
-        vc->advanceBy(1);
-        return now;
-    }
-    return clock_t((monotonicUs() - g_startUs) / 1000);
-}
-
-void _sleep(unsigned long ms) {
-    if (seam::VirtualClock* vc = seam::attachedClock()) {
-        vc->advanceBy(int64_t(ms));
-        return;
-    }
+// Signals interrupt the sleep; the rest is slept after each.
+void sleepRealMs(unsigned long ms) {
     timespec left{time_t(ms / 1000), long(ms % 1000) * 1000000L};
     while (nanosleep(&left, &left) != 0 && errno == EINTR) endIfInterrupted();
-    endIfInterrupted();
 }
+
+// A closed pipe or a hung-up terminal comes as a signal here.
+void endIfStopped() { endIfInterrupted(); }
 
 std::string programName() { return program_invocation_short_name; }
-
-void exit(int status) {
-    if (const auto& hook = seam::exitHook()) hook(status);
-    std::exit(status);
-}
 
 // The endless routines run until the user presses Ctrl-C. Catching the signal
 // and ending through exit() flushes standard output, closes capture files and
