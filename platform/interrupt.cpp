@@ -30,7 +30,7 @@ void endIfInterrupted() {
 
 void holdOffConsoleLoss(bool hold) {
     g_consoleLossHeldOff = hold;
-    if (!hold) endIfInterrupted();
+    if (!hold) endIfStopped();
 }
 
 }  // namespace bc
