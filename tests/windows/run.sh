@@ -150,7 +150,9 @@ sim_run() {  # sim_run DIR PROGRAM ROUTINE [ARG...]
     (cd "$dir" && BENCHCOM_PORT=sim BENCHCOM_TRACE=port.trace "$program" "$@" > out.txt 2> err.txt
      echo $? > status)
 }
-untimed() { crlf_to_lf "$1" | cut -c14-; }
+# The trace without its time stamps, and without its first line, which names
+# the version each build was stamped with.
+untimed() { crlf_to_lf "$1" | tail -n +2 | cut -c14-; }
 sim_run "$work/sim/linux" "$linux/benchcom-run" scopePollDual
 sim_run "$work/sim/windows" wine "$win/benchcom-run.exe" scopePollDual
 wineserver -k
@@ -159,6 +161,7 @@ check "sim dual capture: console lines" same_text "$work/sim/linux/out.txt" "$wo
 for f in op_scope.csv gbookFtemp.js; do
     check "sim dual capture: $f" same_text "$work/sim/linux/$f" "$work/sim/windows/$f"
 done
+check "sim dual capture: the trace names the program" grep -q '^# benchcom-run [0-9]' "$work/sim/windows/port.trace"
 check "sim dual capture: the trace" cmp -s <(untimed "$work/sim/linux/port.trace") \
     <(untimed "$work/sim/windows/port.trace")
 
