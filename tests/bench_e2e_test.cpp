@@ -28,16 +28,6 @@ std::string slurp(const fs::path& p) {
     return s.str();
 }
 
-// A scratch directory that is the current directory of the programs run.
-struct Scratch {
-    Scratch() {
-        char tmpl[] = "/tmp/benchcom-e2e-XXXXXX";
-        dir = mkdtemp(tmpl);
-    }
-    ~Scratch() { fs::remove_all(dir); }
-    fs::path dir;
-};
-
 // Polls a file until it holds `text` (the bench view is written as it changes).
 bool waitForFile(const fs::path& p, const std::string& text, int timeoutMs) {
     for (int waited = 0; waited < timeoutMs; waited += 50) {
@@ -48,7 +38,7 @@ bool waitForFile(const fs::path& p, const std::string& text, int timeoutMs) {
 }
 
 TEST(BenchEndToEnd, DualCaptureWritesBothFiles) {
-    Scratch s;
+    test::ScratchDir s;
     const std::string cd = "cd " + s.dir.string() + " && exec ";
     auto r = run({"/bin/sh", "-c", cd + kSim + " -- " + kRun + " scopePollDual"});
     EXPECT_EQ(r.status, 0) << r.err;
@@ -64,7 +54,7 @@ TEST(BenchEndToEnd, DualCaptureWritesBothFiles) {
 }
 
 TEST(BenchEndToEnd, AdapterAnswersItsVersion) {
-    Scratch s;
+    test::ScratchDir s;
     const fs::path wire = s.dir / "wire.bin";
     auto r = run({kSim, "--wire", wire.string(), "--", kRun, "issVersion"});
     EXPECT_EQ(r.status, 0);
@@ -74,7 +64,7 @@ TEST(BenchEndToEnd, AdapterAnswersItsVersion) {
 }
 
 TEST(BenchEndToEnd, LedWordsShowOnTheDisplay) {
-    Scratch s;
+    test::ScratchDir s;
     const fs::path view = s.dir / "view.txt";
     // The chip keeps its registers between programs: set it up, then light
     // segments B and C (a "1") on the rightmost digit with one raw word.
@@ -90,7 +80,7 @@ TEST(BenchEndToEnd, LedWordsShowOnTheDisplay) {
 }
 
 TEST(BenchEndToEnd, PanelKeyPressShowsTheGreetingScreen) {
-    Scratch s;
+    test::ScratchDir s;
     const fs::path view = s.dir / "view.txt";
     Child child({kSim, "--view", view.string(), "--press", "1@300ms+1500ms", "--", kRun, "panelKeyDemo"});
     ASSERT_TRUE(waitForFile(view, "|       Tesmo        |", 10000)) << slurp(view);

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -134,6 +135,22 @@ private:
     pid_t pid_ = -1;
     int out_ = -1, err_ = -1;
     bool reaped_ = false;
+};
+
+// A fresh directory for the files of the programs a test runs (their
+// current directory), removed with everything in it afterwards.
+struct ScratchDir {
+    ScratchDir() {
+        char tmpl[] = "/tmp/benchcom-run-XXXXXX";
+        if (mkdtemp(tmpl)) dir = tmpl;
+    }
+    ~ScratchDir() {
+        std::error_code ignored;
+        if (!dir.empty()) std::filesystem::remove_all(dir, ignored);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    std::filesystem::path dir;
 };
 
 inline ProcessResult run(std::vector<std::string> argv, std::vector<std::string> env = {}) {
