@@ -111,7 +111,8 @@ void call(bc::sim::SeamHarness& bench, uint8_t op, Input& a) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    bc::fuzz::startUp(argc, argv);
+    // A handful of adapter replies; the demonstrations' runs take longest.
+    bc::fuzz::startUp(argc, argv, {"-max_len=1024", "-entropic_scale_per_exec_time=1"});
     return 0;
 }
 

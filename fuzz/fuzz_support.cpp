@@ -6,75 +6,59 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
+#include <cstring>
 #include <vector>
+
+// The sanitizers' runtime: where their reports go.
+extern "C" void __sanitizer_set_report_fd(void* fd);
 
 namespace bc::fuzz {
 
 namespace {
 
-std::string g_scratch;
-
-void removeScratch() {
-    std::error_code ignored;
-    if (!g_scratch.empty()) std::filesystem::remove_all(g_scratch, ignored);
-}
+// Standard error as the fuzzer found it, for the sanitizers' reports and
+// failed checks while the routines' own is discarded (QuietStderr).
+int g_stderr = 2;
 
 constexpr int64_t kGapsMs[8] = {0, 1, 50, 99, 100, 101, 250, 1500};
 constexpr size_t kLongestFill = 9000;
-// Enough for a learn string run on past the 64 KiB the capture drains, and
-// two blocks; more would only slow each run down.
-constexpr size_t kMostQueued = 96 * 1024;
-
-// Flags of libFuzzer's whose values are paths.
-const char* const kPathFlags[] = {"-artifact_prefix=", "-exact_artifact_path=", "-dict=",
-                                  "-merge_control_file=", "-features_dir="};
-
-std::string absolutePath(const std::string& path) {
-    return std::filesystem::absolute(path).string();
-}
-
-std::string absoluteArgument(const std::string& arg) {
-    if (arg.empty()) return arg;
-    if (arg[0] != '-') return absolutePath(arg);
-    for (const char* flag : kPathFlags) {
-        const std::string f(flag);
-        if (arg.compare(0, f.size(), f) == 0 && arg.size() > f.size())
-            return f + absolutePath(arg.substr(f.size()));
-    }
-    return arg;
-}
 
 }  // namespace
 
-void startUp(int* argc, char*** argv) {
-    static std::vector<std::string> args;
+void startUp(int* argc, char*** argv, std::initializer_list<const char*> defaults) {
+    static std::vector<std::string> args(*argv, *argv + *argc);
     static std::vector<char*> pointers;
-    for (int i = 0; i < *argc; ++i) args.push_back(i == 0 ? (*argv)[0] : absoluteArgument((*argv)[i]));
+    for (const char* flag : defaults) {
+        const std::string name(flag, strchr(flag, '=') + 1);
+        const bool given = std::any_of(args.begin() + 1, args.end(),
+                                       [&](const std::string& a) { return a.compare(0, name.size(), name) == 0; });
+        if (!given) args.insert(args.begin() + 1, flag);
+    }
     for (std::string& a : args) pointers.push_back(a.data());
     pointers.push_back(nullptr);
+    *argc = int(args.size());
     *argv = pointers.data();
 
+    const int kept = dup(2);
+    if (kept >= 0) {
+        g_stderr = kept;
+        __sanitizer_set_report_fd(reinterpret_cast<void*>(intptr_t(kept)));
+    }
     fflush(stdout);
     const int null = getenv("BENCHCOM_FUZZ_VERBOSE") ? -1 : open("/dev/null", O_WRONLY);
     if (null >= 0) {
         dup2(null, 1);
         close(null);
     }
-    char dir[] = "/tmp/benchcom-fuzz-XXXXXX";
-    if (!mkdtemp(dir) || chdir(dir) != 0) {
-        perror("benchcom fuzz: scratch directory");
-        abort();
-    }
-    g_scratch = dir;
-    atexit(removeScratch);
 }
+
+int64_t gapOf(uint8_t head) { return kGapsMs[head & 7]; }
 
 void queueReplies(Input& in, sim::SimPort& port, int64_t start) {
     int64_t at = start;
     while (!in.empty() && port.pendingBytes() < kMostQueued) {
         const uint8_t head = in.byte();
-        at += kGapsMs[head & 7];
+        at += gapOf(head);
         if (head & 8) {
             const size_t length = std::min<size_t>(in.u16(), kLongestFill);
             port.send(std::string(length, char(in.byte())), at);
@@ -84,22 +68,60 @@ void queueReplies(Input& in, sim::SimPort& port, int64_t start) {
     }
 }
 
+std::string bulkBytes(const std::string& pattern, size_t length) {
+    if (pattern.empty()) return std::string(length, '\0');
+    // Each pattern byte makes eight bytes; the pattern repeats.
+    std::string bytes;
+    for (const char bits : pattern)
+        for (int b = 0; b < 8; ++b) bytes += uint8_t(bits) >> b & 1 ? char(0xFF) : '\0';
+    while (bytes.size() < length) bytes += bytes;
+    bytes.resize(length);
+    return bytes;
+}
+
 void expect(bool ok, const char* what) {
     if (ok) return;
-    fprintf(stderr, "benchcom fuzz: check failed: %s\n", what);
+    dprintf(g_stderr, "benchcom fuzz: check failed: %s\n", what);
     abort();
 }
 
-std::string fileText(const char* name) {
-    std::string text;
-    FILE* f = fopen(name, "rb");
-    if (!f) return text;
-    char buf[65536];
-    for (size_t n; (n = fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, n);
-    fclose(f);
-    return text;
+QuietStderr::QuietStderr() {
+    if (getenv("BENCHCOM_FUZZ_VERBOSE")) return;
+    fflush(stderr);
+    saved_ = dup(2);
+    const int null = open("/dev/null", O_WRONLY);
+    if (null >= 0) {
+        dup2(null, 2);
+        close(null);
+    }
 }
 
-size_t lineCount(const std::string& text) { return size_t(std::count(text.begin(), text.end(), '\n')); }
+QuietStderr::~QuietStderr() {
+    if (saved_ < 0) return;
+    fflush(stderr);
+    dup2(saved_, 2);
+    close(saved_);
+}
+
+// Plain loops over the string's own bytes, left unchecked by the address
+// sanitizer: checked, counting a chart script's 400 KB took longer than
+// the capture that wrote it (and memchr and memrchr are checked over their
+// whole range at every call).
+__attribute__((no_sanitize("address", "undefined"))) size_t lineCount(const std::string& text) {
+    const char* const p = text.data();
+    const size_t size = text.size();
+    size_t lines = 0;
+    for (size_t i = 0; i < size; ++i) lines += p[i] == '\n';
+    return lines;
+}
+
+__attribute__((no_sanitize("address", "undefined"))) size_t lastLinesAt(const std::string& text, size_t n) {
+    // The n + 1st line end from the back ends the line before them.
+    const char* const p = text.data();
+    size_t seen = 0;
+    for (size_t at = text.size(); at > 0; --at)
+        if (p[at - 1] == '\n' && seen++ == n) return at;
+    return seen == n ? 0 : std::string::npos;
+}
 
 }  // namespace bc::fuzz

@@ -97,7 +97,8 @@ void checkDump(char* text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    bc::fuzz::startUp(argc, argv);
+    // The text of a learn string with room to spare.
+    bc::fuzz::startUp(argc, argv, {"-max_len=2048", "-entropic_scale_per_exec_time=1"});
     return 0;
 }
 

@@ -57,6 +57,19 @@ class Replies:
         self._advance_to(t)
         self.out += bytes([8]) + struct.pack(">H", length) + bytes([value])
 
+    # scope_client's own pieces, in place of fill_at: bulk bytes, each 0x00
+    # or 0xFF by the bits of a pattern.
+    def block_at(self, t, head, pattern):
+        """A whole waveform block: the 14 header bytes, then 8000 bulk
+        bytes of `pattern` (one to sixteen bytes)."""
+        self._advance_to(t)
+        self.out += bytes([0x10]) + head + bytes([len(pattern) - 1]) + bytes(pattern)
+
+    def bulk_at(self, t, length, pattern_byte):
+        """`length` bulk bytes of a one-byte pattern."""
+        self._advance_to(t)
+        self.out += bytes([8]) + struct.pack(">H", length) + bytes([pattern_byte])
+
 
 def block_head(period, channel):
     return b"#48008" + struct.pack(">f", period) + bytes([channel, 0, 0, 0])
@@ -89,7 +102,7 @@ def learn_seeds():
 
 
 # scope_client: calls-1, then four plan bytes a call (operation, arguments).
-QUERY, COUNT, SINGLE, DUAL = 0, 1, 2, 3
+QUERY, COUNT, SETUP, SINGLE, DUAL = 0, 3, 5, 6, 7
 QUERY_TEXTS = ["*idn?", "*lrn?", ":SYST:ERR?", ":TRIG:FREQ?", ":TRIG:LEV?", ":CHAN1:PROB?",
                ":CHAN2:SCAL?", ":CHAN1:OFFS?", ":TIM:SWE?"]
 
@@ -101,12 +114,9 @@ def scope_seed(name, plan, replies):
     write("scope_client", name, data + replies.out)
 
 
-def single_capture_replies(replies, start, block, answers):
-    """The block when it is read, then one reply per settings query: a
-    capture waits 600 ms before its counted read, then each query sends,
-    waits 600 ms and reads until 100 ms after the reply."""
-    replies.bytes_at(start + 300, block)
-    read_at = start + 600 + 600
+def query_replies(replies, read_at, answers):
+    """One reply per query, sent while the query waits its 600 ms; the
+    next query reads 700 ms later (its read ends 100 ms after the reply)."""
     for answer in answers:
         replies.bytes_at(read_at - 300, answer)
         read_at += 700
@@ -122,7 +132,7 @@ def scope_seeds():
     scope_seed("query_identity", [(QUERY, 0)], r)
 
     r = Replies()
-    r.bytes_at(1, b"1" * 1200)
+    r.bulk_at(1, 1010, 0x5A)
     scope_seed("query_longer_than_999", [(QUERY, 6), (QUERY, 7)], r)
 
     r = Replies()
@@ -138,41 +148,73 @@ def scope_seeds():
 
     r = Replies()
     for i in range(8014 // 255 + 1):
-        r.bytes_at(99 * i, bytes((i + k) & 0xFF for k in range(min(255, 8014 - 255 * i))))
+        r.bulk_at(99 * i, min(255, 8014 - 255 * i), i)
     scope_seed("count_rd_block_99ms_pieces", [(COUNT, 8014 >> 8, 8014 & 0xFF)], r)
 
+    # Reset and auto-set (600 ms each), then three queries.
     r = Replies()
-    samples = b"".join(struct.pack(">h", (n % 200) - 100) for n in range(4000))
-    answers = [b" 0.000e+00\n", b" 1\n", b" 2.000e+00\n", b" 2.000e+00\n", b" 2.500e-06\n",
-               b" 0.000e+00\n", b" 0\n"]
-    single_capture_replies(r, 0, block_head(1e-8, 1) + samples, answers)
+    query_replies(r, 1200 + 600, [b"0,\"No error\"\n", b"BENCHCOM,SIM-SCOPE,SIM0001,V1.26\n",
+                                  SAMPLE_LEARN[:200]])
+    scope_seed("setup", [(SETUP,)], r)
+
+    # A capture waits 600 ms before its counted read, then asks seven settings.
+    settings = [b" 0.000e+00\n", b" 1\n", b" 2.000e+00\n", b" 2.000e+00\n", b" 2.500e-06\n",
+                b" 0.000e+00\n", b" 0\n"]
+    r = Replies()
+    r.block_at(300, block_head(1e-8, 1), [0x0F, 0x3C])
+    query_replies(r, 1200, settings)
     scope_seed("single_capture_channel1", [(SINGLE, 1)], r)
 
+    # Samples at both ends of the 16-bit range plot lines 16 KB wide.
     r = Replies()
-    r.bytes_at(300, block_head(2.5e-9, 2))
-    r.fill_at(300, 8000, 0x80)
-    scope_seed("single_capture_channel2_no_settings", [(SINGLE, 0, ord("2"))], r)
+    r.bytes_at(300, block_head(2.5e-9, 2) + b"\x7f\xff\x80\x00" * 16)
+    scope_seed("single_capture_channel2_widest_samples", [(SINGLE, 0, ord("2"))], r)
 
     scope_seed("single_capture_silent", [(SINGLE, 1)], Replies())
 
+    # The file's name is taken: no settings are asked, the failure is said.
+    r = Replies()
+    r.block_at(300, block_head(1e-8, 1), [0x0F])
+    scope_seed("single_capture_file_refused", [(SINGLE, 1, 0, 0x80 | 0x20)], r)
+
     r = Replies()
     r.bytes_at(0, SAMPLE_LEARN + b"\n")
-    r.bytes_at(400, block_head(1e-8, 1))
-    r.fill_at(400, 8000, 0x01)
-    r.bytes_at(450, block_head(1e-8, 2))
-    r.fill_at(450, 8000, 0xFE)
+    r.block_at(400, block_head(1e-8, 1), [0x0F, 0x3C])
+    r.block_at(450, block_head(1e-8, 2), [0x55])
     scope_seed("dual_capture", [(DUAL, 1)], r)
+
+    # The chart script's disk fills up after 6 KB; the CSV file is whole.
+    r = Replies()
+    r.bytes_at(0, SAMPLE_LEARN + b"\n")
+    r.block_at(400, block_head(1e-8, 1), [0x0F, 0x3C])
+    r.block_at(450, block_head(1e-8, 2), [0x55])
+    scope_seed("dual_capture_chart_script_fills_up", [(DUAL, 1, 0, 0x80 | 0x40 | 3)], r)
 
     r = Replies()
     r.bytes_at(0, b"A" * 700 + b";:TAIL 1" * 40)
-    r.fill_at(600, 8014, 0x7F)
+    r.block_at(600, block_head(1e-8, 1), [0])
     scope_seed("dual_capture_learn_fills_buffer", [(DUAL, 0)], r)
+
+    # A device that never stops answering the learn request: 72 KB.
+    r = Replies()
+    for _ in range(8):
+        r.bulk_at(0, 9000, 0)
+    scope_seed("dual_capture_endless_learn", [(DUAL, 1)], r)
 
     r = Replies()
     r.bytes_at(0, b":CHANnel1:PROBe nan;SCALe inf;OFFSet -5;;:CHANnel2:SCALe 1e30;:TIM:SWEep 3.99;"
                b"DEL\x00 5;")
     r.bytes_at(800, block_head(float("nan"), 9)[:10])
     scope_seed("dual_capture_hostile", [(DUAL, 1)], r)
+
+    # A query, a counted read and a capture from one stream of replies.
+    r = Replies()
+    r.bytes_at(1, b" 1.5\n")
+    r.bytes_at(800, b"0123456789")
+    r.bytes_at(1100, SAMPLE_LEARN[:300])
+    r.block_at(2500, block_head(1e-6, 1), [1, 2, 4, 8])
+    r.block_at(2600, block_head(1e-6, 2), [0xFF, 0])
+    scope_seed("query_read_then_dual_capture", [(QUERY, 5), (COUNT, 0, 10), (DUAL, 1)], r)
 
 
 # adapter: calls-1, then an operation byte and sixteen argument bytes a call.

@@ -1,22 +1,41 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (AddressSanitizer and
 # UndefinedBehaviorSanitizer, halting at the first fault) into build-fuzz/
-# and runs each for SECONDS (default 60) on a copy of its seed corpus.
-#   fuzz/run.sh [SECONDS] [TARGET...]     TARGET: learn_string scope_client adapter
+# and runs them:
+#   fuzz/run.sh [SECONDS] [TARGET...]         each for SECONDS (default 60) on a
+#                                             copy of its corpus, as CI does
+#   fuzz/run.sh campaign RUNS [TARGET...]     each for RUNS executions, one after
+#                                             the other at the lowest priority,
+#                                             then merges what they found into
+#                                             the corpus (-merge=1)
+# A target is fuzz/TARGET_fuzz.cpp with its corpus in fuzz/corpus/TARGET/
+# (or in $BENCHCOM_FUZZ_CORPORA/TARGET/); without TARGETs every one there is run. Each target sets its own input
+# length and schedule (see its LLVMFuzzerInitialize).
 # Exits non-zero when any target crashes, leaks, times out or fails a check;
-# the input that did it is kept in build-fuzz/artifacts/TARGET/.
+# the input that did it is kept in build-fuzz/artifacts/TARGET/, the run's
+# output in build-fuzz/TARGET.log (build-fuzz/campaign/TARGET.log).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds="${1:-60}"
+corpora="${BENCHCOM_FUZZ_CORPORA:-fuzz/corpus}"
+mode=minutes
+if [ "${1:-}" = campaign ]; then
+    mode=campaign
+    shift
+    runs="${1:?usage: fuzz/run.sh campaign RUNS [TARGET...]}"
+    # Background work on a shared machine: everything below yields.
+    renice -n 19 -p $$ >/dev/null
+else
+    seconds="${1:-60}"
+fi
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(learn_string scope_client adapter)
-
-# Longest input tried per target: the text of a learn string with room to
-# spare; a few replies and the pieces that make whole waveform blocks; a
-# handful of adapter replies.
-declare -A max_len=([learn_string]=2048 [scope_client]=4096 [adapter]=1024)
+if [ ${#targets[@]} -eq 0 ]; then
+    for source in fuzz/*_fuzz.cpp; do
+        name="$(basename "$source")"
+        targets+=("${name%_fuzz.cpp}")
+    done
+fi
 
 fuzzer_links() {
     command -v clang++ >/dev/null || return 1
@@ -49,22 +68,52 @@ cmake --build build-fuzz -j2
 
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+# fuzz TARGET LOG WORK FLAG...: runs the target on the corpus in WORK.
+fuzz() {
+    local target="$1" log="$2" work="$3"
+    shift 3
+    local artifacts="build-fuzz/artifacts/$target"
+    mkdir -p "$artifacts"
+    if ! build-fuzz/fuzz_"$target" "$@" -timeout=30 -print_final_stats=1 -artifact_prefix="$artifacts/" \
+        "$work" >"$log" 2>&1; then
+        echo "!! $target failed; the input is in $artifacts/:" >&2
+        tail -n 60 "$log" >&2
+        return 1
+    fi
+    grep -E '^#[0-9]+[[:space:]]+DONE|^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' "$log" || true
+}
+
+# A fresh copy of the target's corpus to fuzz on.
+fresh_corpus() {
+    rm -rf "$1"
+    mkdir -p "$1"
+    if [ -d "$corpora/$2" ]; then cp -r "$corpora/$2"/. "$1"/; fi
+}
+
 status=0
 for target in "${targets[@]}"; do
-    work="build-fuzz/corpus/$target"
-    artifacts="build-fuzz/artifacts/$target"
-    rm -rf "$work"
-    mkdir -p "$work" "$artifacts"
-    cp fuzz/corpus/"$target"/* "$work"/
-    echo "== $target: ${seconds} s"
-    if ! build-fuzz/fuzz_"$target" -max_total_time="$seconds" -max_len="${max_len[$target]}" \
-        -timeout=30 -print_final_stats=1 -artifact_prefix="$artifacts/" "$work" \
-        >"build-fuzz/$target.log" 2>&1; then
-        echo "!! $target failed; the input is in $artifacts/:" >&2
-        tail -n 60 "build-fuzz/$target.log" >&2
+    if [ "$mode" = minutes ]; then
+        work="build-fuzz/corpus/$target"
+        fresh_corpus "$work" "$target"
+        echo "== $target: ${seconds} s"
+        fuzz "$target" "build-fuzz/$target.log" "$work" -max_total_time="$seconds" || status=1
+        continue
+    fi
+    work="build-fuzz/campaign/$target"
+    fresh_corpus "$work" "$target"
+    echo "== $target: $runs executions, started $(date '+%F %T')"
+    start=$(date +%s)
+    if ! fuzz "$target" "build-fuzz/campaign/$target.log" "$work" -runs="$runs"; then
         status=1
         continue
     fi
-    grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "build-fuzz/$target.log" || true
+    echo "   $(( $(date +%s) - start )) s"
+    mkdir -p "$corpora/$target"
+    before=$(find "$corpora/$target" -type f | wc -l)
+    build-fuzz/fuzz_"$target" -merge=1 "$corpora/$target" "$work" \
+        >"build-fuzz/campaign/$target.merge.log" 2>&1
+    grep -E '^MERGE-OUTER: [0-9]+ new files' "build-fuzz/campaign/$target.merge.log" || true
+    echo "   corpus: $before files, now $(find "$corpora/$target" -type f | wc -l)"
 done
 exit $status

@@ -22,7 +22,7 @@ using test::run;
 const std::string kSim = BENCHCOM_SIM_PATH;
 const std::string kRun = BENCHCOM_RUN_PATH;
 
-using Scratch = test::ScratchDir;
+
 using test::slurp;
 
 // Polls a file until it holds `text` (the bench view is written as it changes).
@@ -35,7 +35,7 @@ bool waitForFile(const fs::path& p, const std::string& text, int timeoutMs) {
 }
 
 TEST(BenchEndToEnd, DualCaptureWritesBothFiles) {
-    Scratch s;
+    test::ScratchDir s;
     const std::string cd = "cd " + s.dir.string() + " && exec ";
     auto r = run({"/bin/sh", "-c", cd + kSim + " -- " + kRun + " scopePollDual"});
     EXPECT_EQ(r.status, 0) << r.err;
@@ -51,7 +51,7 @@ TEST(BenchEndToEnd, DualCaptureWritesBothFiles) {
 }
 
 TEST(BenchEndToEnd, AdapterAnswersItsVersion) {
-    Scratch s;
+    test::ScratchDir s;
     const fs::path wire = s.dir / "wire.bin";
     auto r = run({kSim, "--wire", wire.string(), "--", kRun, "issVersion"});
     EXPECT_EQ(r.status, 0);
@@ -61,7 +61,7 @@ TEST(BenchEndToEnd, AdapterAnswersItsVersion) {
 }
 
 TEST(BenchEndToEnd, LedWordsShowOnTheDisplay) {
-    Scratch s;
+    test::ScratchDir s;
     const fs::path view = s.dir / "view.txt";
     // The chip keeps its registers between programs: set it up, then light
     // segments B and C (a "1") on the rightmost digit with one raw word.
@@ -77,7 +77,7 @@ TEST(BenchEndToEnd, LedWordsShowOnTheDisplay) {
 }
 
 TEST(BenchEndToEnd, PanelKeyPressShowsTheGreetingScreen) {
-    Scratch s;
+    test::ScratchDir s;
     const fs::path view = s.dir / "view.txt";
     Child child({kSim, "--view", view.string(), "--press", "1@300ms+1500ms", "--", kRun, "panelKeyDemo"});
     ASSERT_TRUE(waitForFile(view, "|       Tesmo        |", 10000)) << slurp(view);

@@ -73,8 +73,8 @@ TEST(CaptureFailure, AFileThatTakesNoBytesIsNamedOnceAndChangesNothingElse) {
 // first: the tool must ignore it to say what happened. (bash's ulimit -f
 // counts kilobytes.)
 TEST(CaptureFailure, TheRunToolUnderAFileSizeLimitSaysWhichFileAndEndsWithThree) {
-    char tmpl[] = "/tmp/benchcom-limit-XXXXXX";
-    const fs::path dir = mkdtemp(tmpl);
+    test::ScratchDir scratch;
+    const fs::path& dir = scratch.dir;
     auto r = test::run({"/bin/bash", "-c",
                         "cd " + dir.string() + " && ulimit -f 64 && exec " BENCHCOM_SIM_PATH " -- " BENCHCOM_RUN_PATH
                         " scopePollDual"});
@@ -85,7 +85,6 @@ TEST(CaptureFailure, TheRunToolUnderAFileSizeLimitSaysWhichFileAndEndsWithThree)
     EXPECT_TRUE(readFile((dir / "op_scope.csv").c_str()).ends_with("\n===========================\n"));
     EXPECT_NE(r.out.find("\n 7998,"), std::string::npos);  // the last plot row
     EXPECT_TRUE(r.out.ends_with("\n\n0\n"));
-    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -88,8 +88,8 @@ TEST(HostileCaptureDir, BothSingleCapturesWithoutFilesAskNoSettingsAndPlotBothCh
 // directory prints its whole console output, names each file it could not
 // create on standard error, and ends with status 3.
 TEST(HostileCaptureDir, TheRunToolPrintsEverythingNamesBothFilesAndEndsWithThree) {
-    char tmpl[] = "/tmp/benchcom-nodir-XXXXXX";
-    const fs::path dir = mkdtemp(tmpl);
+    test::ScratchDir scratch;
+    const fs::path& dir = scratch.dir;
     fs::create_directory(dir / "op_scope.csv");
     fs::create_directory(dir / "gbookFtemp.js");
     auto r = test::run({"/bin/sh", "-c",
@@ -103,7 +103,6 @@ TEST(HostileCaptureDir, TheRunToolPrintsEverythingNamesBothFilesAndEndsWithThree
     EXPECT_NE(r.out.find("\n 7998,"), std::string::npos);  // the last plot row
     EXPECT_TRUE(r.out.ends_with("\n\n0\n"));
     EXPECT_TRUE(fs::is_empty(dir / "op_scope.csv"));
-    fs::remove_all(dir);
 }
 
 }  // namespace

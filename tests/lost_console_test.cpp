@@ -21,15 +21,6 @@ using test::Child;
 using test::lines;
 using test::readFile;
 
-struct Scratch {
-    Scratch() {
-        char tmpl[] = "/tmp/benchcom-console-XXXXXX";
-        dir = mkdtemp(tmpl);
-    }
-    ~Scratch() { fs::remove_all(dir); }
-    fs::path dir;
-};
-
 // Both files of a dual capture, whole: the CSV file's last sample row and
 // end line, the chart script's 4009 lines up to sample 3999.
 void expectWholeDualCapture(const fs::path& dir) {
@@ -43,7 +34,7 @@ void expectWholeDualCapture(const fs::path& dir) {
 }
 
 TEST(LostConsole, APipeClosedDuringACaptureLeavesItsFilesWhole) {
-    Scratch s;
+    test::ScratchDir s;
     Child child({"/bin/sh", "-c", "cd " + s.dir.string() + " && exec " BENCHCOM_SIM_PATH " -- " BENCHCOM_RUN_PATH
                                   " scopePollDual"});
     // Its first few kilobytes come out once the capture has begun, and it

@@ -16,6 +16,7 @@
 
 #include "platform/monotonic.h"
 #include "platform/posix/child_process.h"
+#include "tests/scratch_dir.h"
 
 namespace bc::test {
 

@@ -11,12 +11,17 @@
 
 namespace bc::test {
 
+// A fresh directory for the files of the programs a test runs (their
+// current directory), removed with everything in it afterwards.
 struct ScratchDir {
     ScratchDir() {
         char tmpl[] = "/tmp/benchcom-test-XXXXXX";
-        dir = mkdtemp(tmpl);
+        if (mkdtemp(tmpl)) dir = tmpl;
     }
-    ~ScratchDir() { std::filesystem::remove_all(dir); }
+    ~ScratchDir() {
+        std::error_code ignored;
+        if (!dir.empty()) std::filesystem::remove_all(dir, ignored);
+    }
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
     std::filesystem::path dir;

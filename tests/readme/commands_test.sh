@@ -52,6 +52,7 @@ known['BENCHCOM_PORT=socket://bench-pi:7001 build/benchcom-run issVersion']=netw
 known['build/benchcom-sim --listen rfc2217://127.0.0.1:0 -- build/benchcom']=sim_listen
 known['fuzz/run.sh 3600']=fuzz_all
 known['fuzz/run.sh 600 scope_client']=fuzz_one
+known['fuzz/run.sh campaign 10000000']=fuzz_campaign
 
 # Every line inside a ```sh or ```bat block of the README.
 mapfile -t lines < <(awk '/^```(sh|bat)$/ {on=1; next} /^```$/ {on=0} on && NF' "$repo/README.md")
@@ -142,7 +143,8 @@ fuzz_all() {
     have_clang || return 0
     (cd "$repo" && fuzz/run.sh 2 > "$work/fuzz.txt" 2>&1)
     check "every fuzz target runs clean" test $? -eq 0
-    for target in learn_string scope_client adapter; do
+    for source in "$repo"/fuzz/*_fuzz.cpp; do
+        target="$(basename "$source" _fuzz.cpp)"
         check "fuzz target $target runs" has fuzz.txt "== $target: 2 s"
     done
 }
@@ -151,6 +153,15 @@ fuzz_one() {
     (cd "$repo" && fuzz/run.sh 2 scope_client > "$work/fuzz.txt" 2>&1)
     check "the named fuzz target runs clean" test $? -eq 0
     check "only the named fuzz target runs" test "$(grep -c '^== ' fuzz.txt)" -eq 1
+}
+fuzz_campaign() {  # a campaign of a few thousand runs, merged into a copy of the corpora
+    have_clang || return 0
+    cp -r "$repo/fuzz/corpus" "$work/corpora"
+    (cd "$repo" && BENCHCOM_FUZZ_CORPORA="$work/corpora" fuzz/run.sh campaign 3000 learn_string \
+        > "$work/campaign.txt" 2>&1)
+    check "a short campaign runs clean" test $? -eq 0
+    check "the campaign counts its executions" has campaign.txt "stat::number_of_executed_units: 3000"
+    check "the campaign merges what it found into the corpus" has campaign.txt "MERGE-OUTER: "
 }
 with_bench_port() {  # runs a hardware line with the bench's port for the device
     rm -f port.txt
