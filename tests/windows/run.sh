@@ -172,6 +172,17 @@ check "sim main sequence: lines down, then CTS, DSR and carrier up" same_text <(
     "GetCommModemStatus: 0000 0010 0020 0040 0080 " "GetCommModemStatu_: 00B0 0010 0020 0040 0080 ") \
     <(crlf_to_lf "$work/main.sim" | grep GetCommModemStat | head -n 2)
 
+# Ctrl-C (Wine passes SIGINT on as the console's Ctrl-C event): the main
+# sequence ends with 130 at its next wait, its trace written out to the close.
+(cd "$work" && BENCHCOM_PORT=sim BENCHCOM_TRACE=ctrl_c.trace wine "$win/benchcom.exe" > ctrl_c.out 2> /dev/null
+ echo $? > ctrl_c.status) &
+for _ in $(seq 100); do grep -q "GetCommModemStatu_" "$work/ctrl_c.out" 2> /dev/null && break; sleep 0.1; done
+pkill -INT -f "^$win/benchcom.exe"
+wait
+wineserver -k
+check "Ctrl-C: status 130" grep -qx 130 "$work/ctrl_c.status"
+check "Ctrl-C: the trace written out to the close" test "$(crlf_to_lf "$work/ctrl_c.trace" | tail -n 1 | cut -c14-)" = close
+
 # COM5 chosen on the command line, served by the bench that COM5 is mapped to
 # (nothing stands behind COM3 meanwhile).
 (mkdir -p "$work/com5" && cd "$work/com5" && "$linux/benchcom-sim" --link "$link5" -- bash -c \
