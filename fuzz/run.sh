@@ -7,7 +7,10 @@
 #   fuzz/run.sh campaign RUNS [TARGET...]     each for RUNS executions, one after
 #                                             the other at the lowest priority,
 #                                             then merges what they found into
-#                                             the corpus (-merge=1)
+#                                             the corpus (-merge=1); with
+#                                             BENCHCOM_FUZZ_JOBS=N, N processes
+#                                             share each target's RUNS and its
+#                                             growing corpus
 # A target is fuzz/TARGET_fuzz.cpp with its corpus in fuzz/corpus/TARGET/
 # (or in $BENCHCOM_FUZZ_CORPORA/TARGET/); without TARGETs every one there is run. Each target sets its own input
 # length and schedule (see its LLVMFuzzerInitialize).
@@ -91,6 +94,22 @@ fresh_corpus() {
     if [ -d "$corpora/$2" ]; then cp -r "$corpora/$2"/. "$1"/; fi
 }
 
+# campaign_jobs TARGET WORK: RUNS executions of the target, split among the
+# jobs; each picks up what the others add to WORK as it goes (-reload).
+campaign_jobs() {
+    local jobs="${BENCHCOM_FUZZ_JOBS:-1}" pids=() ok=0 job
+    if [ "$jobs" -le 1 ]; then
+        fuzz "$1" "build-fuzz/campaign/$1.log" "$2" -runs="$runs"
+        return
+    fi
+    for ((job = 1; job <= jobs; job++)); do
+        fuzz "$1" "build-fuzz/campaign/$1.$job.log" "$2" -runs="$(((runs + jobs - 1) / jobs))" -reload=1 &
+        pids+=($!)
+    done
+    for job in "${pids[@]}"; do wait "$job" || ok=1; done
+    return $ok
+}
+
 status=0
 for target in "${targets[@]}"; do
     if [ "$mode" = minutes ]; then
@@ -104,7 +123,7 @@ for target in "${targets[@]}"; do
     fresh_corpus "$work" "$target"
     echo "== $target: $runs executions, started $(date '+%F %T')"
     start=$(date +%s)
-    if ! fuzz "$target" "build-fuzz/campaign/$target.log" "$work" -runs="$runs"; then
+    if ! campaign_jobs "$target" "$work"; then
         status=1
         continue
     fi
