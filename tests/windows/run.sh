@@ -28,7 +28,7 @@ install_missing() {
 
 prepare_wine() {
     [ -f "$WINEPREFIX/system.reg" ] || wineboot -i > /dev/null 2>&1
-    if ! grep -q '"COM5"' "$WINEPREFIX/system.reg"; then
+    if ! grep -qs '"COM5"' "$WINEPREFIX/system.reg"; then
         wine reg add 'HKLM\Software\Wine\Ports' /v COM3 /t REG_SZ /d "$link" /f > /dev/null 2>&1
         wine reg add 'HKLM\Software\Wine\Ports' /v COM5 /t REG_SZ /d "$link5" /f > /dev/null 2>&1
     fi
