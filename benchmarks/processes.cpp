@@ -11,10 +11,10 @@ std::string outputOf(const std::vector<std::string>& argv, int& status) {
     status = -1;
     int out[2];
     if (pipe2(out, O_CLOEXEC) != 0) return "";
-    posix::ChildSpec spec;
-    spec.argv = argv;
-    spec.stdoutFd = out[1];
-    const pid_t pid = posix::spawnChild(spec);
+    posix::ChildLaunch launch;
+    launch.argv = argv;
+    launch.stdoutFd = out[1];
+    const pid_t pid = posix::spawnChild(launch);
     close(out[1]);
     std::string text;
     if (pid > 0) {
@@ -29,13 +29,13 @@ std::string outputOf(const std::vector<std::string>& argv, int& status) {
 
 pid_t startIn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
               const std::string& dir, const std::string& outPath) {
-    posix::ChildSpec spec;
-    spec.argv = argv;
-    spec.env = env;
-    spec.dir = dir;
-    spec.stdoutFile = outPath;
-    spec.stderrToFile = true;
-    return posix::spawnChild(spec);
+    posix::ChildLaunch launch;
+    launch.argv = argv;
+    launch.env = env;
+    launch.dir = dir;
+    launch.stdoutFile = outPath;
+    launch.stderrToFile = true;
+    return posix::spawnChild(launch);
 }
 
 }  // namespace bc::benchmarks

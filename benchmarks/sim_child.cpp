@@ -17,10 +17,10 @@ bool SimChild::start(const std::string& simPath, std::string& error) {
         return false;
     }
     // No view: the simulator would draw the display on a terminal's stderr.
-    posix::ChildSpec spec;
-    spec.argv = {simPath, "--view", "/dev/null"};
-    spec.stdoutFd = out[1];
-    pid_ = posix::spawnChild(spec);
+    posix::ChildLaunch launch;
+    launch.argv = {simPath, "--view", "/dev/null"};
+    launch.stdoutFd = out[1];
+    pid_ = posix::spawnChild(launch);
     close(out[1]);
     if (pid_ < 0) {
         close(out[0]);

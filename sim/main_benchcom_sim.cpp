@@ -45,10 +45,10 @@ FILE* openView(const SimOptions& o) {
 }
 
 pid_t startCommand(const std::vector<std::string>& command, const std::string& port) {
-    bc::posix::ChildSpec spec;
-    spec.argv = command;
-    spec.env = {"BENCHCOM_PORT=" + port};
-    return bc::posix::spawnChild(spec);
+    bc::posix::ChildLaunch launch;
+    launch.argv = command;
+    launch.env = {"BENCHCOM_PORT=" + port};
+    return bc::posix::spawnChild(launch);
 }
 
 // Keys typed at the terminal press the panel's keys for a second.

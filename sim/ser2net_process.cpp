@@ -110,12 +110,12 @@ void Ser2net::writeConfig(const std::string& device, const std::string& line) {
 }
 
 bool Ser2net::spawn() {
-    posix::ChildSpec spec;
-    spec.argv = {"/usr/sbin/ser2net", "-n", "-d", "-c", dir_ + "/ser2net.yaml", "-P", dir_ + "/ser2net.pid"};
-    spec.stdoutFile = dir_ + "/ser2net.log";
-    spec.appendToFile = true;
-    spec.stderrToFile = true;
-    pid_ = posix::spawnChild(spec);
+    posix::ChildLaunch launch;
+    launch.argv = {"/usr/sbin/ser2net", "-n", "-d", "-c", dir_ + "/ser2net.yaml", "-P", dir_ + "/ser2net.pid"};
+    launch.stdoutFile = dir_ + "/ser2net.log";
+    launch.appendToFile = true;
+    launch.stderrToFile = true;
+    pid_ = posix::spawnChild(launch);
     return pid_ > 0;
 }
 

@@ -40,12 +40,12 @@ ToolRun runTool(const std::vector<std::string>& args, sim::IssRig& rig) {
 
     int outPipe[2];
     EXPECT_EQ(pipe2(outPipe, O_CLOEXEC), 0);
-    posix::ChildSpec spec;
-    spec.argv = {BENCHCOM_RUN_PATH};
-    spec.argv.insert(spec.argv.end(), args.begin(), args.end());
-    spec.env = {"BENCHCOM_PORT=" + slavePath};
-    spec.stdoutFd = outPipe[1];
-    const pid_t pid = posix::spawnChild(spec);
+    posix::ChildLaunch launch;
+    launch.argv = {BENCHCOM_RUN_PATH};
+    launch.argv.insert(launch.argv.end(), args.begin(), args.end());
+    launch.env = {"BENCHCOM_PORT=" + slavePath};
+    launch.stdoutFd = outPipe[1];
+    const pid_t pid = posix::spawnChild(launch);
     EXPECT_GT(pid, 0);
     close(outPipe[1]);
 

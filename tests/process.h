@@ -36,12 +36,12 @@ public:
         int outPipe[2], errPipe[2];
         if (pipe2(errPipe, O_CLOEXEC)) return;
         if (terminalOut ? !rawTerminal(outPipe) : pipe2(outPipe, O_CLOEXEC) != 0) return;
-        posix::ChildSpec spec;
-        spec.argv = std::move(argv);
-        spec.env = std::move(env);
-        spec.stdoutFd = outPipe[1];
-        spec.stderrFd = errPipe[1];
-        pid_ = posix::spawnChild(spec);
+        posix::ChildLaunch launch;
+        launch.argv = std::move(argv);
+        launch.env = std::move(env);
+        launch.stdoutFd = outPipe[1];
+        launch.stderrFd = errPipe[1];
+        pid_ = posix::spawnChild(launch);
         close(outPipe[1]);
         close(errPipe[1]);
         out_ = outPipe[0];

@@ -19,7 +19,7 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
     return p;
 }
 
-// Our environment with the spec's entries in place of those of their names.
+// Our environment with the launch's entries in place of those of their names.
 std::vector<std::string> environmentFor(const std::vector<std::string>& mine) {
     auto replaced = [&](const char* e) {
         for (const std::string& m : mine)
@@ -33,28 +33,28 @@ std::vector<std::string> environmentFor(const std::vector<std::string>& mine) {
     return all;
 }
 
-void arrangeStreams(const ChildSpec& spec, posix_spawn_file_actions_t& fa) {
-    if (spec.stdoutFd >= 0) posix_spawn_file_actions_adddup2(&fa, spec.stdoutFd, 1);
-    if (spec.stderrFd >= 0) posix_spawn_file_actions_adddup2(&fa, spec.stderrFd, 2);
-    if (!spec.stdoutFile.empty()) {
-        const int flags = O_WRONLY | O_CREAT | (spec.appendToFile ? O_APPEND : O_TRUNC);
-        posix_spawn_file_actions_addopen(&fa, 1, spec.stdoutFile.c_str(), flags, 0644);
-        if (spec.stderrToFile) posix_spawn_file_actions_adddup2(&fa, 1, 2);
+void arrangeStreams(const ChildLaunch& launch, posix_spawn_file_actions_t& fa) {
+    if (launch.stdoutFd >= 0) posix_spawn_file_actions_adddup2(&fa, launch.stdoutFd, 1);
+    if (launch.stderrFd >= 0) posix_spawn_file_actions_adddup2(&fa, launch.stderrFd, 2);
+    if (!launch.stdoutFile.empty()) {
+        const int flags = O_WRONLY | O_CREAT | (launch.appendToFile ? O_APPEND : O_TRUNC);
+        posix_spawn_file_actions_addopen(&fa, 1, launch.stdoutFile.c_str(), flags, 0644);
+        if (launch.stderrToFile) posix_spawn_file_actions_adddup2(&fa, 1, 2);
     }
-    if (!spec.dir.empty()) posix_spawn_file_actions_addchdir_np(&fa, spec.dir.c_str());
+    if (!launch.dir.empty()) posix_spawn_file_actions_addchdir_np(&fa, launch.dir.c_str());
 }
 
 }  // namespace
 
-pid_t spawnChild(const ChildSpec& spec) {
-    if (spec.argv.empty()) return -1;
+pid_t spawnChild(const ChildLaunch& launch) {
+    if (launch.argv.empty()) return -1;
     posix_spawn_file_actions_t fa;
     posix_spawn_file_actions_init(&fa);
-    arrangeStreams(spec, fa);
-    std::vector<std::string> args = spec.argv, envs = environmentFor(spec.env);
+    arrangeStreams(launch, fa);
+    std::vector<std::string> args = launch.argv, envs = environmentFor(launch.env);
     std::vector<char*> argp = pointers(args), envp = pointers(envs);
     pid_t pid = -1;
-    const bool onPath = spec.argv[0].find('/') == std::string::npos;
+    const bool onPath = launch.argv[0].find('/') == std::string::npos;
     const int r = onPath ? posix_spawnp(&pid, argp[0], &fa, nullptr, argp.data(), envp.data())
                          : posix_spawn(&pid, argp[0], &fa, nullptr, argp.data(), envp.data());
     posix_spawn_file_actions_destroy(&fa);

@@ -10,7 +10,7 @@
 
 namespace bc::posix {
 
-struct ChildSpec {
+struct ChildLaunch {
     // argv[0] is searched on the PATH when it holds no '/'.
     std::vector<std::string> argv;
     // "NAME=value" entries, each replacing an inherited variable of that name.
@@ -28,7 +28,7 @@ struct ChildSpec {
 };
 
 // The child's process id, or -1 when it could not be started.
-pid_t spawnChild(const ChildSpec& spec);
+pid_t spawnChild(const ChildLaunch& launch);
 
 // The status a shell shows for a wait status: the exit status, or 128 plus
 // the signal that ended the child.
