@@ -14,7 +14,7 @@
 #include "benchmarks/sections.h"
 #include "benchmarks/sim_child.h"
 #include "benchmarks/tool_port.h"
-#include "serial/port.h"
+#include "iss/adapter_interface.h"
 #include "sim/ser2net_process.h"
 
 namespace bc::benchmarks {
@@ -26,9 +26,6 @@ constexpr int kRoundsPerSet = 12;
 constexpr int kPerRound = 50;
 constexpr int kPyPerBlock = 300;
 constexpr int kWarmUp = 10;
-constexpr uint8_t kSetPins = 0x63;
-
-using Samples = std::vector<double>;  // microseconds
 
 // The floor: a blocking TCP socket, no time-outs, no protocol.
 class RawTcp {
@@ -49,7 +46,7 @@ public:
     }
     // Nanoseconds, or -1.
     int64_t roundTrip() {
-        const uint8_t frame[2] = {kSetPins, 0};
+        const uint8_t frame[2] = {iss::kCmdSetPins, 0};
         uint8_t reply;
         const int64_t t0 = nowNs();
         if (fd_ < 0 || send(fd_, frame, 2, 0) != 2 || recv(fd_, &reply, 1, 0) != 1) return -1;
@@ -73,21 +70,7 @@ Samples rawRound(uint16_t port, int count) {
 
 Samples toolRound(const std::string& url, int count) {
     if (!openToolPort(url)) return {};
-    Samples us;
-    const uint8_t frame[2] = {kSetPins, 0};
-    uint8_t reply = 0;
-    for (int i = 0; i < kWarmUp + count; ++i) {
-        DWORD written = 0, got = 0;
-        const int64_t t0 = nowNs();
-        WriteFile(hPort, frame, 2, &written, nullptr);
-        ReadFile(hPort, &reply, 1, &got, nullptr);
-        const int64_t t = nowNs() - t0;
-        if (got != 1) {
-            us.clear();
-            break;
-        }
-        if (i >= kWarmUp) us.push_back(double(t) / 1e3);
-    }
+    const Samples us = toolRoundTrips(kWarmUp).empty() ? Samples{} : toolRoundTrips(count);
     closeToolPort();
     return us;
 }
@@ -96,8 +79,6 @@ Samples pyserialBlock(const Config& cfg, const std::string& port) {
     return pyserialRoundTrips(cfg, port, kWarmUp, kPyPerBlock);
 }
 
-void append(Samples& all, const Samples& more) { all.insert(all.end(), more.begin(), more.end()); }
-double median(const Samples& s) { return summarize(s).median; }
 
 struct Results {
     Samples raw, socket, rfc2217, pySocket, pyRfc2217;

@@ -12,7 +12,7 @@
 #include "benchmarks/raw_line.h"
 #include "benchmarks/sections.h"
 #include "benchmarks/tool_port.h"
-#include "serial/port.h"
+#include "iss/adapter_interface.h"
 
 namespace bc::benchmarks {
 
@@ -23,30 +23,11 @@ constexpr int kRoundsPerSet = 24;
 constexpr int kPerRound = 50;
 constexpr int kPyPerBlock = 300;
 constexpr int kWarmUp = 10;  // exchanges that wake everything up, not counted
-constexpr uint8_t kSetPins = 0x63;
-
-using Samples = std::vector<double>;  // microseconds
-
-Samples toolRound(int count) {
-    Samples us;
-    const uint8_t frame[2] = {kSetPins, 0};
-    uint8_t reply = 0;
-    for (int i = 0; i < count; ++i) {
-        DWORD written = 0, got = 0;
-        const int64_t t0 = nowNs();
-        WriteFile(hPort, frame, 2, &written, nullptr);
-        ReadFile(hPort, &reply, 1, &got, nullptr);
-        const int64_t t = nowNs() - t0;
-        if (got != 1) return {};
-        us.push_back(double(t) / 1e3);
-    }
-    return us;
-}
 
 Samples rawRound(RawLine& line, int count, bool timed) {
     Samples us;
     for (int i = 0; i < count; ++i) {
-        const int64_t t = timed ? line.roundTripTimed(kSetPins, 0) : line.roundTrip(kSetPins, 0);
+        const int64_t t = timed ? line.roundTripTimed(iss::kCmdSetPins, 0) : line.roundTrip(iss::kCmdSetPins, 0);
         if (t < 0) return {};
         us.push_back(double(t) / 1e3);
     }
@@ -56,8 +37,6 @@ Samples rawRound(RawLine& line, int count, bool timed) {
 Samples pyserialBlock(const Config& cfg, const std::string& port) {
     return pyserialRoundTrips(cfg, port, kWarmUp, kPyPerBlock);
 }
-
-void append(Samples& all, const Samples& more) { all.insert(all.end(), more.begin(), more.end()); }
 
 Row timeRow(const char* what, const Samples& s) {
     return {"P4", what, summarize(s), "us", 1, "-", !s.empty()};
@@ -82,8 +61,8 @@ bool oneSet(RawLine& line, const std::string& port, const Config& cfg, Results& 
     Samples tool;
     for (int k = 0; k < kRoundsPerSet; ++k) {
         tcsetattr(line.fd(), TCSANOW, &toolSettings);
-        toolRound(kWarmUp);
-        const Samples t = toolRound(kPerRound);
+        toolRoundTrips(kWarmUp);
+        const Samples t = toolRoundTrips(kPerRound);
         tcsetattr(line.fd(), TCSANOW, &rawSettings);
         rawRound(line, kWarmUp, false);
         const Samples w = rawRound(line, kPerRound, false);
@@ -92,14 +71,14 @@ bool oneSet(RawLine& line, const std::string& port, const Config& cfg, Results& 
         append(tool, t);
         append(r.raw, w);
         append(r.timed, wt);
-        r.toolOverRaw.push_back(summarize(t).median / summarize(w).median);
-        r.toolOverTimed.push_back(summarize(t).median / summarize(wt).median);
+        r.toolOverRaw.push_back(median(t) / median(w));
+        r.toolOverTimed.push_back(median(t) / median(wt));
     }
     closeToolPort();
     append(r.tool, tool);
     if (p.empty() || tool.empty()) return !tool.empty();
     append(r.py, p);
-    r.toolOverPy.push_back(summarize(tool).median / summarize(p).median);
+    r.toolOverPy.push_back(median(tool) / median(p));
     return true;
 }
 

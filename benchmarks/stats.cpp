@@ -16,4 +16,6 @@ Summary summarize(std::vector<double> values) {
     return s;
 }
 
+void append(Samples& all, const Samples& more) { all.insert(all.end(), more.begin(), more.end()); }
+
 }  // namespace bc::benchmarks

@@ -12,4 +12,10 @@ struct Summary {
 
 Summary summarize(std::vector<double> values);
 
+// Times of single exchanges, in microseconds.
+using Samples = std::vector<double>;
+
+void append(Samples& all, const Samples& more);
+inline double median(const Samples& s) { return summarize(s).median; }
+
 }  // namespace bc::benchmarks

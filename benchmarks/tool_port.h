@@ -4,9 +4,16 @@
 
 #include <string>
 
+#include "benchmarks/stats.h"
+
 namespace bc::benchmarks {
 
 bool openToolPort(const std::string& path);
 void closeToolPort();
+
+// `count` round trips of the adapter's set-pins frame (63 00: two bytes out,
+// one back) through the tool's open port, as WriteFile and ReadFile take
+// them; empty when a reply did not come.
+Samples toolRoundTrips(int count);
 
 }  // namespace bc::benchmarks
