@@ -108,7 +108,7 @@ void scopeReadDual(int fd, int channel) {
         writeCsvEnd(csv);
         captureClose(csv);
     }
-    if (js.stream) captureClose(js);
+    captureClose(js);
     holdOffConsoleLoss(false);
 }
 
