@@ -77,9 +77,18 @@ void NetHost::dropClient() {
     toClient_.clear();
 }
 
-void NetHost::accept() {
+// One client at a time. A client that closes and at once connects again
+// (the main sequence opens the port twice) has its new connection waiting
+// beside the end of the old one: the old one's last bytes and its end are
+// taken first, so that it is not mistaken for a client still there.
+void NetHost::accept(SimPort& port) {
     const int fd = ::accept4(listen_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) return;
+    pollfd old{client_, POLLIN, 0};
+    while (client_ >= 0 && ::poll(&old, 1, 0) > 0) {
+        fromClient(port);
+        old.fd = client_;
+    }
     if (client_ >= 0) {
         close(fd);
         return;
@@ -134,7 +143,7 @@ void NetHost::pump(SimPort& port, int waitMs) {
     if (next >= 0 && next - now < timeout) timeout = int(next - now);
     pollfd p[2] = {{listen_, POLLIN, 0}, {client_, short(POLLIN | (toClient_.empty() ? 0 : POLLOUT)), 0}};
     if (::poll(p, client_ >= 0 ? 2 : 1, timeout) > 0) {
-        if (p[0].revents & POLLIN) accept();
+        if (p[0].revents & POLLIN) accept(port);
         else if (client_ >= 0 && (p[1].revents & (POLLIN | POLLHUP | POLLERR))) fromClient(port);
     }
     deliver(port);

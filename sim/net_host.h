@@ -42,7 +42,7 @@ public:
     std::FILE* wireLog = nullptr;
 
 private:
-    void accept();
+    void accept(SimPort& port);
     void dropClient();
     void fromClient(SimPort& port);
     void deliver(SimPort& port);
