@@ -160,8 +160,10 @@ fuzz_campaign() {  # a campaign of a few thousand runs, merged into a copy of th
     (cd "$repo" && BENCHCOM_FUZZ_CORPORA="$work/corpora" BENCHCOM_FUZZ_JOBS=2 \
         fuzz/run.sh campaign 3001 learn_string > "$work/campaign.txt" 2>&1)
     check "a short campaign runs clean" test $? -eq 0
+    # Each job's share at least (a job that picks up the other's finds runs
+    # them too, which may take it a little past its share).
     check "the campaign's two jobs share its executions, none left out" \
-        test "$(grep -c '^stat::number_of_executed_units: 1501$' campaign.txt)" -eq 2
+        test "$(awk '/^stat::number_of_executed_units:/ && $2 >= 1501' campaign.txt | wc -l)" -eq 2
     check "the campaign merges what it found into the corpus" has campaign.txt "MERGE-OUTER: "
 }
 with_bench_port() {  # runs a hardware line with the bench's port for the device
