@@ -3,10 +3,11 @@
 #include <cstdio>
 
 #include "platform/delay.h"
-#include "app/modem_line_test.h"
-#include "platform/platform.h"
+#include "app/modem_line_exerciser.h"
+#include "platform/runtime.h"
+#include "platform/win32_api.h"
 #include "scope/learn_string.h"
-#include "serial/port.h"
+#include "serial/com_port.h"
 
 namespace bc {
 

@@ -15,7 +15,7 @@
 #include "benchmarks/sim_child.h"
 #include "benchmarks/tool_port.h"
 #include "iss/adapter_interface.h"
-#include "sim/ser2net_process.h"
+#include "testkit/ser2net_process.h"
 
 namespace bc::benchmarks {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "sim/raw_pty.h"
+#include "simhost/raw_pty.h"
 
 namespace bc::benchmarks {
 

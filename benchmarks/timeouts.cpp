@@ -12,7 +12,7 @@
 #include "benchmarks/own_pty.h"
 #include "benchmarks/sections.h"
 #include "benchmarks/tool_port.h"
-#include "serial/port.h"
+#include "serial/com_port.h"
 
 namespace bc::benchmarks {
 

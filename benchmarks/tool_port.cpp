@@ -4,7 +4,7 @@
 
 #include "benchmarks/clock.h"
 #include "iss/adapter_interface.h"
-#include "serial/port.h"
+#include "serial/com_port.h"
 
 namespace bc::benchmarks {
 

@@ -17,9 +17,9 @@
 #include "iss/text_panel.h"
 #include "led/max7219_setup.h"
 #include "led/max7219_transfer.h"
-#include "serial/port.h"
+#include "serial/com_port.h"
 #include "serial/transfer.h"
-#include "sim/seam_harness.h"
+#include "testkit/seam_harness.h"
 
 namespace {
 

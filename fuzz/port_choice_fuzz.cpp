@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/port_choice.h"
+#include "ports/port_choice.h"
 
 namespace {
 

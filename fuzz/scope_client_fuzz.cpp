@@ -25,8 +25,8 @@
 #include "scope/scope_interface.h"
 #include "scope/sequences.h"
 #include "scope/single_capture.h"
-#include "serial/port.h"
-#include "sim/seam_harness.h"
+#include "serial/com_port.h"
+#include "testkit/seam_harness.h"
 
 namespace {
 

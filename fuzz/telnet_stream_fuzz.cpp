@@ -15,13 +15,13 @@
 
 #include "fuzz/fuzz_input.h"
 #include "fuzz/fuzz_support.h"
-#include "platform/rfc2217_client.h"
-#include "platform/telnet.h"
+#include "net/rfc2217_client.h"
+#include "net/telnet.h"
 
 namespace {
 
 using bc::fuzz::expect;
-namespace telnet = bc::telnet;
+namespace telnet = bc::net::telnet;
 
 // Every command the decoder reports, written down in order.
 class Recorder : public telnet::Sink {
@@ -86,7 +86,7 @@ void expectWellFormed(const std::string& out) {
 }
 
 void clientTakes(uint8_t sent, const std::string& stream, const std::vector<size_t>& cuts) {
-    bc::ports::ComPortClient client;
+    bc::net::ComPortClient client;
     std::string out;
     client.start(out);
     if (sent & 1) client.setBaudRate(19200, out);

@@ -8,7 +8,8 @@
 #include "led/max7219_setup.h"
 #include "led/max7219_transfer.h"
 #include "led/max7219_wiring.h"
-#include "platform/platform.h"
+#include "platform/runtime.h"
+#include "platform/win32_api.h"
 
 namespace bc {
 

@@ -1,7 +1,8 @@
 #include "led/max7219_setup.h"
 
 #include "iss/adapter_commands.h"
-#include "platform/platform.h"
+#include "platform/runtime.h"
+#include "platform/win32_api.h"
 #include "led/max7219_transfer.h"
 #include "led/max7219_wiring.h"
 

@@ -6,7 +6,8 @@
 #include "iss/adapter_commands.h"
 #include "led/max7219_sequences.h"
 #include "led/max7219_wiring.h"
-#include "platform/platform.h"
+#include "platform/runtime.h"
+#include "platform/win32_api.h"
 
 namespace bc {
 

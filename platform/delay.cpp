@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/platform.h"
+#include "platform/runtime.h"
 
 namespace bc {
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/win32_api.h"
 
-namespace bc::ports {
+namespace bc {
 
 // A Windows error code in words: the operating system's own reason when it
 // gave the code (errno's text on POSIX, the system message on Windows), else
@@ -15,4 +15,4 @@ std::string errorText(DWORD code);
 // for the next code are that failure's own.
 void forgetSystemReason();
 
-}  // namespace bc::ports
+}  // namespace bc

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "platform/platform.h"
+#include "platform/runtime.h"
 
 namespace bc {
 

@@ -13,7 +13,7 @@ void noteInterrupt(int signal);
 
 // A closed pipe or a hung-up terminal on standard output: the process ends
 // with status 128 + `signal` at its next wait, unless console loss is held
-// off (holdOffConsoleLoss in platform.h), in which case it ends as the hold
+// off (holdOffConsoleLoss below), in which case it ends as the hold
 // is let go.
 void noteConsoleLost(int signal);
 
@@ -25,7 +25,16 @@ void endIfInterrupted();
 // system gives no signal for it (Windows). Every wait calls it.
 void endIfStopped();
 
-// Sleeps on the system's own timer, ending the process if interrupted meanwhile.
-void sleepRealMs(unsigned long ms);
+// Makes Ctrl-C and SIGTERM end the process through exit() at its next wait,
+// so that output is flushed, files are closed and the port is released; and
+// likewise a lost console (a closed pipe, a terminal that hung up), unless
+// it is held off. A write to a file past its size limit fails rather than
+// ending the process, so that the failure can be said.
+void endCleanlyOnInterrupt();
+
+// While held off, a lost console does not end the process: a capture under
+// way completes its files first, and the process ends as the hold is let go.
+// Ctrl-C and SIGTERM still end it at once.
+void holdOffConsoleLoss(bool hold);
 
 }  // namespace bc

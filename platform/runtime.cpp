@@ -1,12 +1,12 @@
 // clock, _sleep and exit, the parts both systems share: the virtual clock
 // and exit hook of the tests, and the monotonic clock behind clock(). The
-// real sleep and the watch for Ctrl-C are each system's own (posix/,
-// windows/runtime.cpp).
+// real sleep is each system's own (posix/ and windows/runtime.cpp), and so
+// is the watch for Ctrl-C (interrupt.cpp).
 #include <cstdlib>
 
 #include "platform/interrupt.h"
 #include "platform/monotonic.h"
-#include "platform/platform.h"
+#include "platform/runtime.h"
 #include "platform/seam.h"
 
 namespace bc {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "platform/platform.h"
+#include "platform/win32_api.h"
 
 namespace bc::seam {
 

@@ -6,7 +6,7 @@
 
 #include "platform/delay.h"
 #include "scope/scope_interface.h"
-#include "serial/port.h"
+#include "serial/com_port.h"
 #include "serial/transfer.h"
 
 namespace bc {

@@ -3,7 +3,7 @@
 // leaves in the port are the start of the next read, whichever routine makes it.
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/win32_api.h"
 
 namespace bc {
 

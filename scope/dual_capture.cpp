@@ -1,9 +1,10 @@
 #include "scope/dual_capture.h"
+#include "platform/interrupt.h"
 
 #include <cerrno>
 #include <cstdio>
 
-#include "platform/platform.h"
+#include "platform/win32_api.h"
 #include "scope/capture_csv.h"
 #include "scope/capture_file.h"
 #include "scope/command_channel.h"
@@ -12,7 +13,7 @@
 #include "scope/learn_string.h"
 #include "scope/scope_interface.h"
 #include "scope/waveform_block.h"
-#include "serial/port.h"
+#include "serial/com_port.h"
 
 namespace bc {
 

@@ -1,9 +1,10 @@
 #include "scope/single_capture.h"
+#include "platform/interrupt.h"
 
 #include <cstdio>
 
 #include "platform/delay.h"
-#include "platform/platform.h"
+#include "platform/win32_api.h"
 #include "scope/capture_csv.h"
 #include "scope/capture_file.h"
 #include "scope/command_channel.h"

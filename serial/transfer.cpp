@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "serial/port.h"
+#include "serial/com_port.h"
 
 namespace bc {
 

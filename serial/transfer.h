@@ -1,7 +1,7 @@
 // Raw byte transfer on hPort through the shared frame buffer.
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/win32_api.h"
 
 namespace bc {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/driver_dcb.h"
+#include "ports/driver_dcb.h"
 #include "platform/seam.h"
 
 namespace bc::sim {
@@ -39,7 +39,7 @@ public:
     bool vanished = false;  // reads and writes fail as if the device were unplugged
     bool silent = false;    // replies of the peer are dropped
     bool loopbackPlug = true;  // RTS drives CTS; DTR drives DSR and carrier detect
-    DCB driverDcb = freshDriverDcb();  // what GetCommState reports before any SetCommState
+    DCB driverDcb = ports::freshDriverDcb();  // what GetCommState reports before any SetCommState
     Peer* peer = nullptr;
 
     // ---- what the host did ----

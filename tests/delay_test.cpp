@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "platform/delay.h"
-#include "sim/seam_harness.h"
+#include "testkit/seam_harness.h"
 
 namespace bc {
 namespace {

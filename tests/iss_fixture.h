@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "serial/port.h"
+#include "serial/com_port.h"
 #include "serial/transfer.h"
 #include "sim/iss_rig.h"
-#include "sim/seam_harness.h"
+#include "testkit/seam_harness.h"
 #include "tests/capture.h"
 
 namespace bc::test {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "sim/key_script.h"
+#include "simhost/key_script.h"
 
 namespace bc::sim {
 namespace {

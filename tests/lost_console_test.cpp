@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/runtime.h"
+#include "platform/interrupt.h"
+#include "platform/win32_api.h"
 #include "scope/single_capture.h"
 #include "tests/capture.h"
 #include "tests/process.h"

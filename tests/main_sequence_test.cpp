@@ -4,8 +4,8 @@
 #include <iterator>
 
 #include "app/main_sequence.h"
-#include "app/modem_line_test.h"
-#include "sim/seam_harness.h"
+#include "app/modem_line_exerciser.h"
+#include "testkit/seam_harness.h"
 #include "tests/capture.h"
 
 namespace bc {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "serial/port.h"
+#include "serial/com_port.h"
 #include "tests/capture.h"
 #include "tests/lost_capture.h"
 #include "tests/process.h"

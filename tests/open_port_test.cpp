@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "serial/port.h"
-#include "sim/seam_harness.h"
+#include "serial/com_port.h"
+#include "testkit/seam_harness.h"
 #include "tests/capture.h"
 
 namespace bc {

@@ -9,7 +9,7 @@
 
 #include <unistd.h>
 
-#include "platform/port_list.h"
+#include "ports/port_list.h"
 
 namespace bc::ports {
 namespace {

@@ -5,10 +5,11 @@
 #include <string>
 
 #include "platform/error_text.h"
-#include "platform/port_kinds.h"
-#include "platform/port_trace.h"
+#include "ports/model_port.h"
+#include "ports/traced_port.h"
+#include "ports/port_trace.h"
 #include "platform/version.h"
-#include "sim/seam_harness.h"
+#include "testkit/seam_harness.h"
 
 namespace bc::ports {
 namespace {
@@ -30,7 +31,7 @@ TEST(PortTrace, EveryCallAndByteInWords) {
     {
         PortTrace trace(file, false);
         OpenError error;
-        auto port = tracedPort(openSeamPort(bench.port, "\\\\.\\COM3", error), trace);
+        auto port = tracedPort(openModelPort(bench.port, "\\\\.\\COM3", error), trace);
         DCB dcb = bench.port.dcb;
         dcb.BaudRate = 19200;
         dcb.fDtrControl = DTR_CONTROL_DISABLE;

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "serial/port.h"
+#include "serial/com_port.h"
 #include "serial/transfer.h"
 #include "tests/capture.h"
 #include "tests/pty.h"

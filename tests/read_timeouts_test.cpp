@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/port.h"
+#include "ports/polled_port.h"
 
 namespace bc::ports {
 namespace {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "serial/port.h"
+#include "serial/com_port.h"
 #include "sim/scope_model.h"
-#include "sim/seam_harness.h"
+#include "testkit/seam_harness.h"
 #include "tests/capture.h"
 
 namespace bc::test {

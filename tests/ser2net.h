@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "sim/ser2net_process.h"
+#include "testkit/ser2net_process.h"
 
 namespace bc::test {
 

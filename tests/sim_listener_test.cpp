@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "sim/net_host.h"
+#include "simhost/net_host.h"
 #include "sim/sim_port.h"
 
 namespace bc::sim {

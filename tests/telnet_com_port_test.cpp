@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "platform/rfc2217_client.h"
-#include "platform/telnet.h"
-#include "sim/com_port_server.h"
+#include "net/rfc2217_client.h"
+#include "net/telnet.h"
+#include "simhost/com_port_server.h"
 
 namespace bc {
 namespace {
 
-using namespace telnet;
-using ports::ComPortClient;
+using namespace net::telnet;
+using net::ComPortClient;
 
 std::string bytes(std::initializer_list<int> list) {
     std::string s;

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "serial/port.h"
+#include "serial/com_port.h"
 #include "serial/transfer.h"
-#include "sim/seam_harness.h"
+#include "testkit/seam_harness.h"
 #include "tests/capture.h"
 
 namespace bc {

@@ -7,7 +7,7 @@
 #include <sys/ioctl.h>
 #include <termios.h>
 
-#include "platform/platform.h"
+#include "platform/win32_api.h"
 
 namespace bc::posix {
 

@@ -1,0 +1,174 @@
+// rfc2217://HOST:PORT: a serial port served with Telnet COM Port Control
+// (ser2net's telnet(rfc2217) accepter, most serial device servers). The line
+// settings, break, RTS and DTR go to the server's port; the modem lines come
+// back in its NOTIFY-MODEMSTATE. The answers the server owes are awaited for
+// a bounded time; a server that does not answer some control at all is
+// noticed at once (ComPortClient's probe) and not awaited again.
+#include "net/rfc2217_port.h"
+#include "net/network_port.h"
+#include "net/rfc2217_client.h"
+
+namespace bc::net {
+
+using ports::OpenError;
+using ports::Port;
+
+namespace {
+
+using namespace telnet;
+
+// How long the server may take to agree to COM-PORT-OPTION, and to answer a
+// setting: on any network a bench is reached over, far more than it needs.
+constexpr int64_t kNegotiationUs = 2000000;
+constexpr int64_t kAnswerUs = 1000000;
+
+uint8_t parityCode(BYTE parity) {
+    static const uint8_t codes[] = {1, 2, 3, 4, 5};  // none, odd, even, mark, space
+    return parity <= SPACEPARITY ? codes[parity] : 0;
+}
+
+uint8_t stopCode(BYTE stopBits) {
+    return stopBits == ONESTOPBIT ? 1 : stopBits == TWOSTOPBITS ? 2 : stopBits == ONE5STOPBITS ? 3 : 0;
+}
+
+uint8_t flowCode(const DCB& d) {
+    if (d.fOutxCtsFlow || d.fRtsControl == RTS_CONTROL_HANDSHAKE) return FLOW_HARDWARE;
+    if (d.fOutX || d.fInX) return FLOW_XONXOFF;
+    return FLOW_NONE;
+}
+
+class Rfc2217Port final : public NetworkPort {
+public:
+    explicit Rfc2217Port(std::unique_ptr<net::TcpLink> link) : NetworkPort(std::move(link), true) {}
+
+    // No error when the server agreed and answers; else why not.
+    OpenError negotiate(const std::string& where);
+
+    DWORD setState(const DCB& dcb) override;
+    DWORD escape(DWORD func) override;
+    DWORD modemStatus(DWORD& status) override {
+        // Take the notifications that have come, without waiting for more.
+        if (DWORD e = pump(0)) return e;
+        status = client_.modemState() & kLineBits;
+        return ERROR_SUCCESS;
+    }
+    DWORD purge(DWORD flags) override;
+
+protected:
+    size_t decode(const uint8_t* bytes, size_t count, uint8_t* data) override {
+        replies_.clear();
+        const size_t n = client_.receive(bytes, count, data, replies_);
+        if (!replies_.empty()) sendAll(replies_);
+        return n;
+    }
+
+private:
+    // Sends the batch in `batch_` and waits for its answers.
+    DWORD sendAndAwait();
+
+    ComPortClient client_;
+    std::string batch_, replies_;
+};
+
+OpenError Rfc2217Port::negotiate(const std::string& where) {
+    batch_.clear();
+    client_.start(batch_);
+    sendAll(batch_);
+    const int64_t deadline = nowUs() + kNegotiationUs;
+    while (client_.comPort() == ComPortClient::Agreement::pending && !lost_ && nowUs() < deadline)
+        pump(deadline - nowUs());
+    if (client_.comPort() == ComPortClient::Agreement::accepted) {
+        // Every change of the four lines is to be reported. ser2net agrees
+        // to the option even when another client has the device, then says
+        // so and closes the connection: a question it answers only when it
+        // has the device open tells the two apart.
+        batch_.clear();
+        appendComPort(SET_MODEMSTATE_MASK, 0xFF, batch_);
+        client_.askBaudRate(batch_);
+        if (!sendAndAwait()) return {};
+        if (!lost_) return {ERROR_SEM_TIMEOUT, where + " did not answer a question about its port within 1 s"};
+    }
+    if (lost_) {
+        // Most often the device is in use by another client.
+        const std::string said = receivedText();
+        const std::string saying = said.empty() ? "" : ", saying \"" + said + "\"";
+        return {ERROR_ACCESS_DENIED, where + " closed the connection" + saying};
+    }
+    const std::string socketHint = " (for a raw TCP port use socket://" + where + ")";
+    if (client_.comPort() == ComPortClient::Agreement::refused)
+        return {ERROR_NOT_SUPPORTED,
+                where + " refused the COM Port Control option: it does not speak RFC 2217" + socketHint};
+    return {ERROR_NOT_SUPPORTED, where + " did not take up the Telnet negotiation within " +
+                                     std::to_string(kNegotiationUs / 1000000) + " s: it does not speak RFC 2217" +
+                                     socketHint};
+}
+
+DWORD Rfc2217Port::sendAndAwait() {
+    client_.endBatch(batch_);
+    if (DWORD e = sendAll(batch_)) return e;
+    const int64_t deadline = nowUs() + kAnswerUs;
+    while (client_.owing() && !lost_) {
+        const int64_t left = deadline - nowUs();
+        if (left <= 0) return client_.giveUp() ? ERROR_SEM_TIMEOUT : ERROR_SUCCESS;
+        pump(left);
+    }
+    return lost_ ? ERROR_DEVICE_NOT_CONNECTED : ERROR_SUCCESS;
+}
+
+DWORD Rfc2217Port::setState(const DCB& dcb) {
+    if (lost_) return ERROR_DEVICE_NOT_CONNECTED;
+    const uint8_t parity = parityCode(dcb.Parity), stop = stopCode(dcb.StopBits);
+    if (dcb.BaudRate == 0 || dcb.ByteSize < 5 || dcb.ByteSize > 8 || !parity || !stop)
+        return ERROR_INVALID_PARAMETER;
+    batch_.clear();
+    client_.setBaudRate(dcb.BaudRate, batch_);
+    client_.setting(SET_DATASIZE, dcb.ByteSize, batch_);
+    client_.setting(SET_PARITY, parity, batch_);
+    client_.setting(SET_STOPSIZE, stop, batch_);
+    client_.setting(SET_CONTROL, flowCode(dcb), batch_);
+    // The driver drives DTR and RTS from their control modes.
+    if (dcb.fDtrControl != DTR_CONTROL_HANDSHAKE)
+        client_.setting(SET_CONTROL, dcb.fDtrControl == DTR_CONTROL_ENABLE ? DTR_ON : DTR_OFF, batch_);
+    if (dcb.fRtsControl == RTS_CONTROL_ENABLE || dcb.fRtsControl == RTS_CONTROL_DISABLE)
+        client_.setting(SET_CONTROL, dcb.fRtsControl == RTS_CONTROL_ENABLE ? RTS_ON : RTS_OFF, batch_);
+    if (DWORD e = sendAndAwait()) return e;
+    if (client_.takeRefusal()) return ERROR_INVALID_PARAMETER;
+    dcb_ = dcb;
+    return ERROR_SUCCESS;
+}
+
+DWORD Rfc2217Port::escape(DWORD func) {
+    if (lost_) return ERROR_DEVICE_NOT_CONNECTED;
+    static const uint8_t controls[] = {0, 0, 0, RTS_ON, RTS_OFF, DTR_ON, DTR_OFF, 0, BREAK_ON, BREAK_OFF};
+    if (func == RESETDEV) return ERROR_SUCCESS;
+    // XON and XOFF by hand have no counterpart in the protocol.
+    if (func == SETXON || func == SETXOFF) return ERROR_NOT_SUPPORTED;
+    if (func >= sizeof controls || !controls[func]) return ERROR_INVALID_PARAMETER;
+    batch_.clear();
+    client_.setting(SET_CONTROL, controls[func], batch_);
+    return sendAndAwait();
+}
+
+// The server drops what it holds; what reached us before its answer was
+// in flight before the purge and is dropped too (ComPortClient).
+DWORD Rfc2217Port::purge(DWORD flags) {
+    if (lost_) return ERROR_DEVICE_NOT_CONNECTED;
+    const uint8_t what = uint8_t(((flags & PURGE_RXCLEAR) ? 1 : 0) | ((flags & PURGE_TXCLEAR) ? 2 : 0));
+    if (!what) return ERROR_SUCCESS;
+    if (what & 1) dropReceived();
+    batch_.clear();
+    client_.purge(what, batch_);
+    return sendAndAwait();
+}
+
+}  // namespace
+
+std::unique_ptr<Port> openRfc2217Port(std::unique_ptr<net::TcpLink> link, const std::string& where,
+                                      OpenError& error) {
+    auto port = std::make_unique<Rfc2217Port>(std::move(link));
+    error = port->negotiate(where);
+    if (error.code) return nullptr;
+    return port;
+}
+
+}  // namespace bc::net

@@ -1,0 +1,54 @@
+// BENCHCOM_TRACE=FILE: a record of everything that went over the port, for
+// when real hardware misbehaves. Each line starts with the seconds since the
+// port was first opened, to the microsecond; then either a call in words
+// (open, SetCommState, EscapeCommFunction, ...) or bytes: '>' sent, '<'
+// received, up to 16 a line in hexadecimal and as characters, one entry for
+// the bytes of one WriteFile or ReadFile. The file is written through a
+// buffer and flushed when the port closes and when the process ends.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "ports/port.h"
+
+namespace bc::ports {
+
+class PortTrace {
+public:
+    // Writes to `file`, which the trace closes when `owned`.
+    PortTrace(std::FILE* file, bool owned);
+    ~PortTrace();
+    PortTrace(const PortTrace&) = delete;
+    PortTrace& operator=(const PortTrace&) = delete;
+
+    // A line of words, time-stamped.
+    void event(const std::string& words);
+    // The bytes of one write ('>') or read ('<'), with a note after the
+    // first line when there is one.
+    void bytes(char direction, const uint8_t* data, size_t count, const std::string& note);
+    // The time stamp of the next entry is taken now (for calls that wait).
+    void markTime();
+    void flush();
+
+private:
+    void stamp(bool continuation);
+    int64_t nowUs() const;
+
+    std::FILE* file_;
+    bool owned_;
+    int64_t startUs_ = -1;
+    int64_t markedUs_ = -1;
+};
+
+// The trace BENCHCOM_TRACE asks for, created (truncating the file) at the
+// first open of the process; null when none is asked for or the file cannot
+// be written (which is said once on standard error).
+PortTrace* processTrace();
+
+// Line settings in words: "19200 baud 8N1, DTR off, RTS off, no flow control".
+std::string describeDcb(const DCB& dcb);
+
+}  // namespace bc::ports

@@ -1,0 +1,228 @@
+// A real terminal device: a serial port, a USB serial adapter or a
+// pseudo-terminal, opened with Windows' exclusive-open semantics.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+
+#include "ports/driver_dcb.h"
+#include "platform/posix/errno_codes.h"
+#include "platform/interrupt.h"
+#include "platform/monotonic.h"
+#include "ports/local_port.h"
+#include "ports/polled_port.h"
+#include "platform/posix/termios_dcb.h"
+
+namespace bc::ports {
+
+using posix::dcbFromTermios;
+using posix::termiosFromDcb;
+using posix::winErrorFromErrno;
+
+namespace {
+
+class TtyPort final : public PolledPort {
+public:
+    explicit TtyPort(int fd) : fd_(fd) {
+        termios t;
+        if (tcgetattr(fd_, &t) == 0) dcbFromTermios(t, dcb_);
+        int lines;
+        hasModemLines_ = ioctl(fd_, TIOCMGET, &lines) == 0;
+    }
+    ~TtyPort() override {
+        release();
+        close(fd_);
+    }
+
+    DWORD setupComm(DWORD, DWORD) override {
+        // Linux sizes its own queues; only a terminal takes the request.
+        return isatty(fd_) ? ERROR_SUCCESS : winErrorFromErrno(ENOTTY);
+    }
+
+    DWORD getState(DCB& dcb) override {
+        termios t;
+        if (tcgetattr(fd_, &t) != 0) return winErrorFromErrno(errno);
+        dcbFromTermios(t, dcb_);
+        dcb = dcb_;
+        return ERROR_SUCCESS;
+    }
+
+    DWORD setState(const DCB& dcb) override {
+        termios t;
+        if (tcgetattr(fd_, &t) != 0) return winErrorFromErrno(errno);
+        if (DWORD e = termiosFromDcb(dcb, t)) return e;
+        if (tcsetattr(fd_, TCSANOW, &t) != 0) return winErrorFromErrno(errno);
+        applyLineControl(dcb);
+        dcb_ = dcb;
+        return ERROR_SUCCESS;
+    }
+
+    DWORD setTimeouts(const COMMTIMEOUTS& t) override {
+        timeouts = t;
+        return ERROR_SUCCESS;
+    }
+
+    DWORD escape(DWORD func) override {
+        if (const posix::LineControl* c = posix::lineControlFor(func)) return lineIoctl(c->request, c->bits);
+        switch (func) {
+        case SETXOFF: return tcflow(fd_, TCOOFF) == 0 ? ERROR_SUCCESS : winErrorFromErrno(errno);
+        case SETXON: return tcflow(fd_, TCOON) == 0 ? ERROR_SUCCESS : winErrorFromErrno(errno);
+        case RESETDEV: return ERROR_SUCCESS;
+        default: return ERROR_INVALID_PARAMETER;
+        }
+    }
+
+    DWORD modemStatus(DWORD& status) override {
+        int lines;
+        if (ioctl(fd_, TIOCMGET, &lines) != 0) return winErrorFromErrno(errno);
+        status = posix::modemStatusFromLines(lines);
+        return ERROR_SUCCESS;
+    }
+
+    DWORD purge(DWORD flags) override {
+        const bool in = flags & PURGE_RXCLEAR, out = flags & PURGE_TXCLEAR;
+        if (!in && !out) return ERROR_SUCCESS;
+        return tcflush(fd_, in && out ? TCIOFLUSH : in ? TCIFLUSH : TCOFLUSH) == 0 ? ERROR_SUCCESS
+                                                                                  : winErrorFromErrno(errno);
+    }
+
+    DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override;
+
+    int64_t nowUs() override { return monotonicUs(); }
+
+    DWORD readNow(uint8_t* into, DWORD max, DWORD& got) override {
+        got = 0;
+        ssize_t n = ::read(fd_, into, max);
+        if (n > 0) {
+            got = DWORD(n);
+            return ERROR_SUCCESS;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) return ERROR_SUCCESS;
+        if (n < 0) return winErrorFromErrno(errno);
+        // A raw terminal reads 0 both when nothing is there and after a
+        // hang-up; only the latter shows in poll.
+        pollfd p{fd_, POLLIN, 0};
+        if (::poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
+            return ERROR_DEVICE_NOT_CONNECTED;
+        return ERROR_SUCCESS;
+    }
+
+    DWORD waitReadable(int64_t timeoutUs, bool& readable) override {
+        return waitFor(POLLIN, timeoutUs, readable);
+    }
+
+    void release() override {
+        if (released_) return;
+        released_ = true;
+        // A pseudo-terminal keeps TIOCEXCL after the close while its other
+        // side stays open, which would lock out the next non-root open.
+        ioctl(fd_, TIOCNXCL);
+        flock(fd_, LOCK_UN);
+    }
+
+private:
+    DWORD lineIoctl(unsigned long request, int bits) {
+        // A device without modem-control lines (a pseudo-terminal) cannot
+        // raise lines or send a break; the kernel would accept a break
+        // silently, so say so here instead.
+        if (!hasModemLines_) return ERROR_INVALID_FUNCTION;
+        int r = bits ? ioctl(fd_, request, &bits) : ioctl(fd_, request);
+        return r == 0 ? ERROR_SUCCESS : winErrorFromErrno(errno);
+    }
+
+    // Windows drives DTR and RTS from the control modes when the state is set.
+    void applyLineControl(const DCB& dcb) {
+        if (!hasModemLines_) return;
+        int dtr = TIOCM_DTR, rts = TIOCM_RTS;
+        if (dcb.fDtrControl == DTR_CONTROL_ENABLE) ioctl(fd_, TIOCMBIS, &dtr);
+        if (dcb.fDtrControl == DTR_CONTROL_DISABLE) ioctl(fd_, TIOCMBIC, &dtr);
+        if (dcb.fRtsControl == RTS_CONTROL_ENABLE) ioctl(fd_, TIOCMBIS, &rts);
+        if (dcb.fRtsControl == RTS_CONTROL_DISABLE) ioctl(fd_, TIOCMBIC, &rts);
+    }
+
+    DWORD waitFor(short events, int64_t timeoutUs, bool& ready);
+
+    int fd_;
+    DCB dcb_ = freshDriverDcb();
+    bool hasModemLines_ = false;
+    bool released_ = false;
+};
+
+// ppoll, not poll: a wait in whole milliseconds would either stop short of
+// the deadline (and go round again for the rest) or overshoot it.
+DWORD TtyPort::waitFor(short events, int64_t timeoutUs, bool& ready) {
+    ready = false;
+    int64_t deadline = timeoutUs < 0 ? -1 : monotonicUs() + timeoutUs;
+    for (;;) {
+        int64_t left = deadline < 0 ? -1 : deadline - monotonicUs();
+        if (deadline >= 0 && left <= 0) return ERROR_SUCCESS;
+        pollfd p{fd_, events, 0};
+        const timespec wait{time_t(left / 1000000), long(left % 1000000) * 1000L};
+        int r = ::ppoll(&p, 1, left < 0 ? nullptr : &wait, nullptr);
+        if (r < 0 && errno == EINTR) {
+            endIfInterrupted();
+            continue;
+        }
+        if (r < 0) return winErrorFromErrno(errno);
+        if (r == 0) return ERROR_SUCCESS;
+        if (p.revents & events) {
+            ready = true;
+            return ERROR_SUCCESS;
+        }
+        // Hang-up or error with nothing left to read: the device is gone.
+        return ERROR_DEVICE_NOT_CONNECTED;
+    }
+}
+
+DWORD TtyPort::write(const uint8_t* bytes, DWORD count, DWORD& written) {
+    written = 0;
+    const COMMTIMEOUTS& t = timeouts;
+    const int64_t totalUs = totalTimeoutUs(t.WriteTotalTimeoutMultiplier, t.WriteTotalTimeoutConstant, count);
+    const bool limited = totalUs >= 0;
+    const int64_t deadline = monotonicUs() + totalUs;
+    while (written < count) {
+        ssize_t n = ::write(fd_, bytes + written, count - written);
+        if (n > 0) {
+            written += DWORD(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR) return winErrorFromErrno(errno);
+        int64_t left = limited ? deadline - monotonicUs() : -1;
+        if (limited && left <= 0) break;  // a write time-out is not an error
+        bool ready;
+        if (DWORD e = waitFor(POLLOUT, left, ready)) return e;
+    }
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+std::unique_ptr<Port> openLocalPort(const std::string& device, OpenError& error) {
+    int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        const int err = errno;
+        error.code = winErrorFromErrno(err);
+        error.reason = std::strerror(err);
+        if (err == EACCES) error.reason += " (on Linux, serial devices belong to the dialout group)";
+        return nullptr;
+    }
+    // Share mode 0: a second open must fail, for root too, whom TIOCEXCL
+    // does not stop.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        error.code = ERROR_ACCESS_DENIED;
+        error.reason = "in use by another program";
+        return nullptr;
+    }
+    if (isatty(fd)) ioctl(fd, TIOCEXCL);
+    error = {};
+    return std::make_unique<TtyPort>(fd);
+}
+
+}  // namespace bc::ports

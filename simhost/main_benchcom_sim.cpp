@@ -1,0 +1,196 @@
+// benchcom-sim: the simulated bench on a pseudo-terminal. See simUsage.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/posix/child_process.h"
+#include "platform/version.h"
+#include "simhost/sim_options.h"
+#include "simhost/bench_view.h"
+#include "simhost/net_host.h"
+#include "simhost/pty_host.h"
+#include "sim/whole_bench.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace bc::sim;
+
+volatile sig_atomic_t g_signal = 0;
+void onSignal(int sig) { g_signal = sig; }
+
+void applyFaults(const SimOptions& o, WholeBench& d) {
+    for (const std::string& f : o.faults) {
+        if (f == "scope-silent") d.scope.faults.silent = true;
+        if (f == "scope-slow") d.scope.faults.pieceBytes = 64, d.scope.faults.pieceGapMs = 60;
+        if (f == "short-block") d.scope.faults.shortBlockBytes = 4000;
+        if (f == "long-learn") d.scope.faults.learnPadTo = 950;
+        if (f == "scope-garbage") d.scope.faults.garbageBefore = "\x01\xFEgarbage";
+        if (f == "adapter-silent") d.rig.adapter.silent = true;
+        if (f == "adapter-short") d.rig.adapter.replyLimit = 1;
+    }
+}
+
+FILE* openView(const SimOptions& o) {
+    if (!o.viewPath.empty()) return fopen(o.viewPath.c_str(), "w");
+    return isatty(STDERR_FILENO) ? stderr : nullptr;
+}
+
+pid_t startCommand(const std::vector<std::string>& command, const std::string& port) {
+    bc::posix::ChildLaunch launch;
+    launch.argv = command;
+    launch.env = {"BENCHCOM_PORT=" + port};
+    return bc::posix::spawnChild(launch);
+}
+
+// Keys typed at the terminal press the panel's keys for a second.
+class Keyboard {
+public:
+    Keyboard() : active_(isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &saved_) == 0) {
+        if (!active_) return;
+        termios t = saved_;
+        t.c_lflag &= ~tcflag_t(ICANON | ECHO);  // Ctrl-C keeps working
+        t.c_cc[VMIN] = 0;
+        t.c_cc[VTIME] = 0;
+        tcsetattr(STDIN_FILENO, TCSANOW, &t);
+    }
+    ~Keyboard() {
+        if (active_) tcsetattr(STDIN_FILENO, TCSANOW, &saved_);
+    }
+    void poll(std::vector<KeyPress>& presses, int64_t sinceStart) {
+        char c;
+        while (active_ && read(STDIN_FILENO, &c, 1) == 1)
+            if (c >= '1' && c <= '8') presses.push_back({c - '0', sinceStart, 1000});
+    }
+
+private:
+    bool active_;
+    termios saved_{};
+};
+
+// The host moves the bytes: a PtyHost or a NetHost.
+template <typename Host>
+int serve(WholeBench& d, Host& host, SimOptions& o, FILE* view, pid_t child) {
+    BenchView shown(view, d.scope, d.rig);
+    Keyboard keyboard;
+    const int64_t start = PtyHost::nowMs();
+    bool forwarded = false;
+    for (;;) {
+        const int64_t sinceStart = PtyHost::nowMs() - start;
+        keyboard.poll(o.presses, sinceStart);
+        d.rig.panel.release(0xFFFF);
+        d.rig.panel.press(keysHeldAt(o.presses, sinceStart));
+        host.pump(d.port, 20);
+        shown.refresh();
+        if (child < 0 && g_signal) return 0;
+        if (child < 0) continue;
+        if (g_signal && !forwarded) {
+            kill(child, g_signal);
+            forwarded = true;
+        }
+        int status;
+        if (waitpid(child, &status, WNOHANG) == child) {
+            host.pump(d.port, 0);
+            shown.refresh();
+            return bc::posix::exitStatusOf(status);
+        }
+    }
+}
+
+// Serves the bench through `host`, whose address is `port`, until the
+// command ends or an interrupt comes.
+template <typename Host>
+int run(WholeBench& devices, Host& host, const std::string& port, SimOptions& options) {
+    if (!options.wirePath.empty() && !(host.wireLog = fopen(options.wirePath.c_str(), "wb"))) {
+        fprintf(stderr, "benchcom-sim: cannot write %s: %s\n", options.wirePath.c_str(), strerror(errno));
+        return 1;
+    }
+    FILE* view = openView(options);
+    if (!options.viewPath.empty() && !view) {
+        fprintf(stderr, "benchcom-sim: cannot write %s: %s\n", options.viewPath.c_str(), strerror(errno));
+        return 1;
+    }
+    struct sigaction sa{};
+    sa.sa_handler = onSignal;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+
+    pid_t child = -1;
+    if (options.command.empty()) {
+        printf("%s\n", port.c_str());
+        fflush(stdout);
+    } else if ((child = startCommand(options.command, port)) < 0) {
+        fprintf(stderr, "benchcom-sim: cannot run %s\n", options.command[0].c_str());
+        return 127;
+    }
+    const int status = serve(devices, host, options, view, child);
+    if (host.wireLog) fclose(host.wireLog);
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    WholeBench devices;
+    SimOptions options;
+    options.inputs[0] = devices.scope.inputs[0];
+    options.inputs[1] = devices.scope.inputs[1];
+    std::string error;
+    if (!parseSimOptions(argc, argv, options, error)) {
+        fprintf(stderr, "benchcom-sim: %s\n\n%s", error.c_str(), simUsage);
+        return 2;
+    }
+    if (options.help) {
+        printf("%s", simUsage);
+        return 0;
+    }
+    if (options.version) {
+        printf("benchcom-sim %s\n", bc::version());
+        return 0;
+    }
+    devices.scope.inputs[0] = options.inputs[0];
+    devices.scope.inputs[1] = options.inputs[1];
+    applyFaults(options, devices);
+
+    ListenAddress address;
+    if (!options.listen.empty() && !parseListenAddress(options.listen, address)) {
+        fprintf(stderr, "benchcom-sim: --listen takes rfc2217://HOST:PORT or socket://HOST:PORT, not %s\n",
+                options.listen.c_str());
+        return 2;
+    }
+    if (!options.listen.empty() && !options.linkPath.empty()) {
+        fprintf(stderr, "benchcom-sim: --link names a pseudo-terminal, which --listen does not serve\n");
+        return 2;
+    }
+    if (!options.listen.empty()) {
+        NetHost host;
+        if (!host.open(address, error)) {
+            fprintf(stderr, "benchcom-sim: %s\n", error.c_str());
+            return 1;
+        }
+        return run(devices, host, host.url(), options);
+    }
+    PtyHost host;
+    if (!host.open(error)) {
+        fprintf(stderr, "benchcom-sim: %s\n", error.c_str());
+        return 1;
+    }
+    if (!options.linkPath.empty()) {
+        unlink(options.linkPath.c_str());
+        if (symlink(host.path().c_str(), options.linkPath.c_str()) != 0) {
+            fprintf(stderr, "benchcom-sim: cannot link %s: %s\n", options.linkPath.c_str(), strerror(errno));
+            return 1;
+        }
+    }
+    const int status = run(devices, host, host.path(), options);
+    if (!options.linkPath.empty()) unlink(options.linkPath.c_str());
+    return status;
+}

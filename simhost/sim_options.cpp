@@ -1,0 +1,136 @@
+#include "simhost/sim_options.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+namespace bc::sim {
+
+const char simUsage[] =
+    "usage: benchcom-sim [OPTION...] [-- COMMAND [ARG...]]\n"
+    "\n"
+    "Serves a simulated bench (oscilloscope, USB-ISS adapter with range finder, text panel,\n"
+    "plot device and MAX7219 display) on a pseudo-terminal. With a COMMAND, runs it with\n"
+    "BENCHCOM_PORT set to the bench's port and exits with its status; without one, prints\n"
+    "the port's path and serves until interrupted.\n"
+    "\n"
+    "  --view PATH           show the display, panel, plot field and instrument commands\n"
+    "                        there (default: standard error when it is a terminal)\n"
+    "  --press KEYS          press panel keys on a schedule, e.g. 1@2s,3@5s or 1@2s+3s\n"
+    "                        (keys 1-8 can also be typed when standard input is a terminal)\n"
+    "  --ch1 SHAPE[,HZ[,V[,DUTY]]]\n"
+    "  --ch2 SHAPE[,HZ[,V[,DUTY]]]\n"
+    "                        a channel's signal: sine, square, triangle or dc, its\n"
+    "                        frequency and amplitude, and for a square wave the percent\n"
+    "                        of each period it stays high (defaults: sine 40 kHz 2.5 V\n"
+    "                        on channel 1, square 20 kHz 1.5 V 50 % on channel 2)\n"
+    "  --fault NAME          misbehave: scope-silent, scope-slow (replies in pieces),\n"
+    "                        short-block, long-learn, scope-garbage, adapter-silent,\n"
+    "                        adapter-short (may be given more than once)\n"
+    "  --link PATH           also make PATH a symbolic link to the port\n"
+    "  --wire PATH           record every byte the program sends in PATH\n"
+    "  --listen URL          serve the bench over TCP instead of a pseudo-terminal, at\n"
+    "                        rfc2217://HOST:PORT (RFC 2217, the modem lines with the\n"
+    "                        loopback plug) or socket://HOST:PORT (raw bytes); port 0\n"
+    "                        takes a free one. The address is printed, or given to\n"
+    "                        the COMMAND in BENCHCOM_PORT, as the terminal's path is\n"
+    "  -h, --help            this text\n"
+    "  --version             the version of benchcom-sim\n";
+
+namespace {
+
+const char* const kFaults[] = {"scope-silent",  "scope-slow",     "short-block",  "long-learn",
+                               "scope-garbage", "adapter-silent", "adapter-short"};
+
+bool parseShape(const std::string& name, Shape& shape) {
+    if (name == "sine") shape = Shape::sine;
+    else if (name == "square") shape = Shape::square;
+    else if (name == "triangle") shape = Shape::triangle;
+    else if (name == "dc") shape = Shape::dc;
+    else return false;
+    return true;
+}
+
+bool parseNumber(const std::string& text, double& value) {
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0' && std::isfinite(value);
+}
+
+// "square,1000,1.5,25": shape, then optional frequency (Hz), amplitude (V)
+// and, for a square wave only, duty cycle (percent high, strictly between 0 and 100).
+bool parseSignal(const std::string& text, SignalSource& source) {
+    std::stringstream parts(text);
+    std::string shape, hz, volts, duty;
+    std::getline(parts, shape, ',');
+    std::getline(parts, hz, ',');
+    std::getline(parts, volts, ',');
+    std::getline(parts, duty, ',');
+    if (!parts.eof() || !parseShape(shape, source.shape)) return false;
+    if (!hz.empty() && (!parseNumber(hz, source.frequencyHz) || source.frequencyHz <= 0)) return false;
+    if (!volts.empty() && (!parseNumber(volts, source.amplitudeV) || source.amplitudeV < 0)) return false;
+    if (duty.empty()) return true;
+    double percent = 0;
+    if (source.shape != Shape::square || !parseNumber(duty, percent) || percent <= 0 || percent >= 100) return false;
+    source.duty = percent / 100.0;
+    return true;
+}
+
+bool knownFault(const std::string& name) {
+    for (const char* f : kFaults)
+        if (name == f) return true;
+    return false;
+}
+
+}  // namespace
+
+bool parseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--") {
+            o.command.assign(argv + i + 1, argv + argc);
+            if (o.command.empty()) error = "-- must be followed by a command";
+            return error.empty();
+        }
+        if (arg == "-h" || arg == "--help") {
+            o.help = true;
+            continue;
+        }
+        if (arg == "--version") {
+            o.version = true;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            error = "unknown option or missing value: " + arg;
+            return false;
+        }
+        const std::string value = argv[++i];
+        if (arg == "--view") o.viewPath = value;
+        else if (arg == "--link") o.linkPath = value;
+        else if (arg == "--wire") o.wirePath = value;
+        else if (arg == "--listen") o.listen = value;
+        else if (arg == "--press") {
+            if (!parseKeyScript(value, o.presses, error)) return false;
+        } else if (arg == "--ch1" || arg == "--ch2") {
+            const int ch = arg == "--ch1" ? 0 : 1;
+            if (!parseSignal(value, o.inputs[ch])) {
+                error = "bad signal '" + value + "' (expected SHAPE[,HZ[,V[,DUTY]]], e.g. square,1000,1.5,25)";
+                return false;
+            }
+            o.inputGiven[ch] = true;
+        } else if (arg == "--fault") {
+            if (!knownFault(value)) {
+                error = "unknown fault '" + value + "'";
+                return false;
+            }
+            o.faults.push_back(value);
+        } else {
+            error = "unknown option: " + arg;
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace bc::sim
