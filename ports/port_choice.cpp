@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "net/address.h"
+
 namespace bc::ports {
 
 namespace {
@@ -62,27 +64,19 @@ PortChoice parseUsb(const std::string& value) {
     return c;
 }
 
-// HOST:PORT, the host possibly an IPv6 address in brackets.
-PortChoice parseNetwork(const std::string& value, PortChoice::Kind kind, size_t schemeLength) {
-    const std::string rest = value.substr(schemeLength);
-    size_t colon = rest.rfind(':');
-    std::string host = colon == std::string::npos ? "" : rest.substr(0, colon);
-    if (host.size() > 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
-    const std::string portText = colon == std::string::npos ? "" : rest.substr(colon + 1);
-    unsigned long port = 0;
-    bool digits = !portText.empty() && portText.size() <= 5;
-    for (char ch : portText) {
-        digits = digits && std::isdigit(static_cast<unsigned char>(ch));
-        port = port * 10 + unsigned(ch - '0');
-    }
-    if (host.empty() || host.find_first_of("/[]") != std::string::npos || !digits || port == 0 || port > 65535)
-        return invalid(value, "is not a network port: write " + value.substr(0, schemeLength) +
+// HOST:PORT after the scheme; a client needs a port to connect to, so 0 is
+// no port here.
+PortChoice parseNetwork(const std::string& value) {
+    net::NetworkAddress address;
+    const bool rfc2217 = startsWith(value, "rfc2217://");
+    if (!net::parseNetworkAddress(value, address) || address.port == 0)
+        return invalid(value, std::string("is not a network port: write ") + (rfc2217 ? "rfc2217://" : "socket://") +
                                   "HOST:PORT, the port a number from 1 to 65535");
     PortChoice c;
-    c.kind = kind;
+    c.kind = address.rfc2217 ? PortChoice::Kind::rfc2217 : PortChoice::Kind::socket;
     c.given = value;
-    c.host = host;
-    c.tcpPort = uint16_t(port);
+    c.host = address.host;
+    c.tcpPort = address.port;
     return c;
 }
 
@@ -116,8 +110,7 @@ PortChoice parsePortValue(const std::string& value) {
         return c;
     }
     if (startsWith(value, "usb:")) return parseUsb(value);
-    if (startsWith(value, "rfc2217://")) return parseNetwork(value, PortChoice::Kind::rfc2217, 10);
-    if (startsWith(value, "socket://")) return parseNetwork(value, PortChoice::Kind::socket, 9);
+    if (net::hasNetworkScheme(value)) return parseNetwork(value);
     PortChoice c;
     c.given = value;
     if (int n = comNumber(value)) {

@@ -15,32 +15,12 @@
 
 namespace bc::sim {
 
-bool parseListenAddress(const std::string& text, ListenAddress& a) {
-    std::string rest;
-    if (text.rfind("rfc2217://", 0) == 0) a.rfc2217 = true, rest = text.substr(10);
-    else if (text.rfind("socket://", 0) == 0) a.rfc2217 = false, rest = text.substr(9);
-    else return false;
-    const size_t colon = rest.rfind(':');
-    if (colon == std::string::npos || colon == 0 || colon + 1 == rest.size() || colon + 6 < rest.size()) return false;
-    a.host = rest.substr(0, colon);
-    const bool bracketed = a.host.size() > 2 && a.host.front() == '[' && a.host.back() == ']';
-    if (bracketed) a.host = a.host.substr(1, a.host.size() - 2);
-    unsigned long port = 0;
-    for (char c : rest.substr(colon + 1)) {
-        if (c < '0' || c > '9') return false;
-        port = port * 10 + unsigned(c - '0');
-    }
-    if (port > 65535) return false;
-    a.port = uint16_t(port);
-    return true;
-}
-
 NetHost::~NetHost() {
     dropClient();
     if (listen_ >= 0) close(listen_);
 }
 
-bool NetHost::open(const ListenAddress& a, std::string& error) {
+bool NetHost::open(const net::NetworkAddress& a, std::string& error) {
     rfc2217_ = a.rfc2217;
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;

@@ -8,19 +8,11 @@
 #include <cstdio>
 #include <string>
 
+#include "net/address.h"
 #include "simhost/com_port_server.h"
 #include "sim/sim_port.h"
 
 namespace bc::sim {
-
-struct ListenAddress {
-    bool rfc2217 = true;
-    std::string host;
-    uint16_t port = 0;  // 0: any free port
-};
-
-// "rfc2217://HOST:PORT" or "socket://HOST:PORT"; false if it is neither.
-bool parseListenAddress(const std::string& text, ListenAddress& address);
 
 class NetHost {
 public:
@@ -30,7 +22,7 @@ public:
     NetHost& operator=(const NetHost&) = delete;
 
     // Listens; on failure returns false with a reason.
-    bool open(const ListenAddress& address, std::string& error);
+    bool open(const net::NetworkAddress& address, std::string& error);
     // The address to give BENCHCOM_PORT, with the port actually taken.
     const std::string& url() const { return url_; }
 

@@ -32,9 +32,9 @@ uint16_t portOf(const std::string& url) { return uint16_t(std::stoi(url.substr(u
 // negotiation, IAC first), not turned away as a second client.
 TEST(SimListener, AClientThatConnectsAgainAtOnceIsServed) {
     NetHost host;
-    ListenAddress address;
+    net::NetworkAddress address;
     std::string error;
-    ASSERT_TRUE(parseListenAddress("rfc2217://127.0.0.1:0", address));
+    ASSERT_TRUE(net::parseNetworkAddress("rfc2217://127.0.0.1:0", address));
     ASSERT_TRUE(host.open(address, error)) << error;
     SimPort port;
 
