@@ -12,6 +12,7 @@
 
 #include "platform/posix/child_process.h"
 #include "platform/version.h"
+#include "simhost/faults.h"
 #include "simhost/sim_options.h"
 #include "simhost/bench_view.h"
 #include "simhost/net_host.h"
@@ -28,15 +29,7 @@ volatile sig_atomic_t g_signal = 0;
 void onSignal(int sig) { g_signal = sig; }
 
 void applyFaults(const SimOptions& o, WholeBench& d) {
-    for (const std::string& f : o.faults) {
-        if (f == "scope-silent") d.scope.faults.silent = true;
-        if (f == "scope-slow") d.scope.faults.pieceBytes = 64, d.scope.faults.pieceGapMs = 60;
-        if (f == "short-block") d.scope.faults.shortBlockBytes = 4000;
-        if (f == "long-learn") d.scope.faults.learnPadTo = 950;
-        if (f == "scope-garbage") d.scope.faults.garbageBefore = "\x01\xFEgarbage";
-        if (f == "adapter-silent") d.rig.adapter.silent = true;
-        if (f == "adapter-short") d.rig.adapter.replyLimit = 1;
-    }
+    for (const std::string& name : o.faults) findFault(name)->apply(d);
 }
 
 FILE* openView(const SimOptions& o) {
@@ -145,11 +138,11 @@ int main(int argc, char** argv) {
     options.inputs[1] = devices.scope.inputs[1];
     std::string error;
     if (!parseSimOptions(argc, argv, options, error)) {
-        fprintf(stderr, "benchcom-sim: %s\n\n%s", error.c_str(), simUsage);
+        fprintf(stderr, "benchcom-sim: %s\n\n%s", error.c_str(), simUsage().c_str());
         return 2;
     }
     if (options.help) {
-        printf("%s", simUsage);
+        printf("%s", simUsage().c_str());
         return 0;
     }
     if (options.version) {
@@ -160,8 +153,8 @@ int main(int argc, char** argv) {
     devices.scope.inputs[1] = options.inputs[1];
     applyFaults(options, devices);
 
-    ListenAddress address;
-    if (!options.listen.empty() && !parseListenAddress(options.listen, address)) {
+    bc::net::NetworkAddress address;
+    if (!options.listen.empty() && !bc::net::parseNetworkAddress(options.listen, address)) {
         fprintf(stderr, "benchcom-sim: --listen takes rfc2217://HOST:PORT or socket://HOST:PORT, not %s\n",
                 options.listen.c_str());
         return 2;

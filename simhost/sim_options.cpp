@@ -1,5 +1,7 @@
 #include "simhost/sim_options.h"
 
+#include "simhost/faults.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -7,7 +9,9 @@
 
 namespace bc::sim {
 
-const char simUsage[] =
+namespace {
+
+const char kUsageHead[] =
     "usage: benchcom-sim [OPTION...] [-- COMMAND [ARG...]]\n"
     "\n"
     "Serves a simulated bench (oscilloscope, USB-ISS adapter with range finder, text panel,\n"
@@ -25,9 +29,9 @@ const char simUsage[] =
     "                        frequency and amplitude, and for a square wave the percent\n"
     "                        of each period it stays high (defaults: sine 40 kHz 2.5 V\n"
     "                        on channel 1, square 20 kHz 1.5 V 50 % on channel 2)\n"
-    "  --fault NAME          misbehave: scope-silent, scope-slow (replies in pieces),\n"
-    "                        short-block, long-learn, scope-garbage, adapter-silent,\n"
-    "                        adapter-short (may be given more than once)\n"
+    "  --fault NAME          misbehave (may be given more than once):\n";
+
+const char kUsageTail[] =
     "  --link PATH           also make PATH a symbolic link to the port\n"
     "  --wire PATH           record every byte the program sends in PATH\n"
     "  --listen URL          serve the bench over TCP instead of a pseudo-terminal, at\n"
@@ -38,10 +42,20 @@ const char simUsage[] =
     "  -h, --help            this text\n"
     "  --version             the version of benchcom-sim\n";
 
-namespace {
-
-const char* const kFaults[] = {"scope-silent",  "scope-slow",     "short-block",  "long-learn",
-                               "scope-garbage", "adapter-silent", "adapter-short"};
+// Words wrapped to lines of at most `width` columns, each indented by `indent`.
+std::string wrapped(const std::string& words, size_t indent, size_t width) {
+    std::string out, line;
+    std::stringstream in(words);
+    for (std::string word; in >> word;) {
+        if (!line.empty() && indent + line.size() + 1 + word.size() > width) {
+            out += std::string(indent, ' ') + line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+    }
+    if (!line.empty()) out += std::string(indent, ' ') + line + "\n";
+    return out;
+}
 
 bool parseShape(const std::string& name, Shape& shape) {
     if (name == "sine") shape = Shape::sine;
@@ -77,13 +91,9 @@ bool parseSignal(const std::string& text, SignalSource& source) {
     return true;
 }
 
-bool knownFault(const std::string& name) {
-    for (const char* f : kFaults)
-        if (name == f) return true;
-    return false;
-}
-
 }  // namespace
+
+std::string simUsage() { return kUsageHead + wrapped(faultNames(), 24, 86) + kUsageTail; }
 
 bool parseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
     for (int i = 1; i < argc; ++i) {
@@ -120,7 +130,7 @@ bool parseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
             }
             o.inputGiven[ch] = true;
         } else if (arg == "--fault") {
-            if (!knownFault(value)) {
+            if (!findFault(value)) {
                 error = "unknown fault '" + value + "'";
                 return false;
             }

@@ -26,6 +26,7 @@ struct SimOptions {
 // Parses the arguments; on error returns false with a message.
 bool parseSimOptions(int argc, char** argv, SimOptions& options, std::string& error);
 
-extern const char simUsage[];
+// The text of --help.
+std::string simUsage();
 
 }  // namespace bc::sim
