@@ -7,6 +7,8 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+
+#include <algorithm>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -15,29 +17,13 @@
 
 #include "platform/interrupt.h"
 #include "platform/monotonic.h"
+#include "platform/posix/fd_wait.h"
 
 namespace bc::net {
 
 namespace {
 
-// Waits for `events` until `timeoutUs` passes (-1: no limit); the events
-// that came, or 0, or -1 on failure.
-int waitFor(int fd, short events, int64_t timeoutUs) {
-    const int64_t deadline = timeoutUs < 0 ? -1 : monotonicUs() + timeoutUs;
-    for (;;) {
-        const int64_t left = deadline < 0 ? -1 : deadline - monotonicUs();
-        if (deadline >= 0 && left < 0) return 0;
-        pollfd p{fd, events, 0};
-        const timespec wait{time_t(left / 1000000), long(left % 1000000) * 1000L};
-        const int r = ::ppoll(&p, 1, left < 0 ? nullptr : &wait, nullptr);
-        if (r < 0 && errno == EINTR) {
-            endIfInterrupted();
-            continue;
-        }
-        if (r < 0) return -1;
-        return r == 0 ? 0 : p.revents;
-    }
-}
+using posix::waitForEvents;
 
 class PosixLink final : public TcpLink {
 public:
@@ -58,7 +44,7 @@ public:
             if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
             const int64_t left = deadline < 0 ? -1 : deadline - monotonicUs();
             if (deadline >= 0 && left <= 0) return true;
-            const int r = waitFor(fd_, POLLOUT, left);
+            const int r = waitForEvents(fd_, POLLOUT, left);
             if (r < 0 || (r & (POLLERR | POLLHUP | POLLNVAL))) return false;
         }
         return true;
@@ -74,7 +60,7 @@ public:
     }
 
     bool waitReadable(int64_t timeoutUs, bool& readable) override {
-        const int r = waitFor(fd_, POLLIN, timeoutUs);
+        const int r = waitForEvents(fd_, POLLIN, timeoutUs);
         readable = r > 0;  // a hang-up or error shows as the next receive's failure
         return r >= 0;
     }
@@ -95,7 +81,9 @@ int connectOne(const addrinfo& a, int64_t deadline, int& err) {
         ::close(fd);
         return -1;
     }
-    const int r = waitFor(fd, POLLOUT, deadline - monotonicUs());
+    // Past the deadline (a slow name lookup, an earlier address) only looks:
+    // a negative time would be no limit at all.
+    const int r = waitForEvents(fd, POLLOUT, std::max<int64_t>(0, deadline - monotonicUs()));
     socklen_t len = sizeof err;
     if (r <= 0) err = r == 0 ? ETIMEDOUT : errno;
     else if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0) err = errno;

@@ -8,6 +8,7 @@
 
 #include "platform/interrupt.h"
 #include "platform/monotonic.h"
+#include "platform/windows/kernel32.h"
 
 namespace bc::net {
 
@@ -15,13 +16,7 @@ namespace {
 
 constexpr int64_t kSliceUs = 100000;
 
-std::string wsaText(int code) {
-    char text[512];
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, DWORD(code), 0,
-                             text, sizeof text, nullptr);
-    while (n > 0 && (text[n - 1] == '\n' || text[n - 1] == '\r' || text[n - 1] == ' ' || text[n - 1] == '.')) --n;
-    return n ? std::string(text, n) : "Winsock error " + std::to_string(code);
-}
+std::string wsaText(int code) { return k32::errorText(uint32_t(code)); }
 
 bool started() {
     static const bool ok = [] {

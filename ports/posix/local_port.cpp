@@ -13,6 +13,7 @@
 
 #include "ports/driver_dcb.h"
 #include "platform/posix/errno_codes.h"
+#include "platform/posix/fd_wait.h"
 #include "platform/interrupt.h"
 #include "platform/monotonic.h"
 #include "ports/local_port.h"
@@ -154,30 +155,13 @@ private:
     bool released_ = false;
 };
 
-// ppoll, not poll: a wait in whole milliseconds would either stop short of
-// the deadline (and go round again for the rest) or overshoot it.
 DWORD TtyPort::waitFor(short events, int64_t timeoutUs, bool& ready) {
-    ready = false;
-    int64_t deadline = timeoutUs < 0 ? -1 : monotonicUs() + timeoutUs;
-    for (;;) {
-        int64_t left = deadline < 0 ? -1 : deadline - monotonicUs();
-        if (deadline >= 0 && left <= 0) return ERROR_SUCCESS;
-        pollfd p{fd_, events, 0};
-        const timespec wait{time_t(left / 1000000), long(left % 1000000) * 1000L};
-        int r = ::ppoll(&p, 1, left < 0 ? nullptr : &wait, nullptr);
-        if (r < 0 && errno == EINTR) {
-            endIfInterrupted();
-            continue;
-        }
-        if (r < 0) return winErrorFromErrno(errno);
-        if (r == 0) return ERROR_SUCCESS;
-        if (p.revents & events) {
-            ready = true;
-            return ERROR_SUCCESS;
-        }
-        // Hang-up or error with nothing left to read: the device is gone.
-        return ERROR_DEVICE_NOT_CONNECTED;
-    }
+    const int r = posix::waitForEvents(fd_, events, timeoutUs);
+    ready = r > 0 && (r & events);
+    if (r < 0) return winErrorFromErrno(errno);
+    // Hang-up or error with nothing left to read: the device is gone.
+    if (r > 0 && !ready) return ERROR_DEVICE_NOT_CONNECTED;
+    return ERROR_SUCCESS;
 }
 
 DWORD TtyPort::write(const uint8_t* bytes, DWORD count, DWORD& written) {
