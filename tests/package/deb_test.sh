@@ -10,7 +10,7 @@ version="$2"
 work="$(mktemp -d /tmp/benchcom-deb-XXXXXX)"
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-. "$tests/checks.sh"
+. "$tests/support/checks.sh"
 has() { grep -qE -- "$2" "$1"; }
 
 (cd "$build" && cpack -G DEB -B "$work/out") > cpack.txt 2>&1

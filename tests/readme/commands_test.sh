@@ -13,7 +13,7 @@ ln -s "$build" "$work/build"
 ln -s "$repo/tests" "$work/tests"
 ln -s "$repo/viewer" "$work/viewer"
 cd "$work"
-. "$repo/tests/checks.sh"
+. "$repo/tests/support/checks.sh"
 
 # has FILE TEXT: FILE holds TEXT, which may span lines.
 has() { T="$2" perl -0777 -ne 'exit(index($_, $ENV{T}) < 0 ? 1 : 0)' "$1"; }
@@ -210,7 +210,7 @@ trace() {
 # The network lines: the README's ser2net configuration serving the bench's
 # terminal on 127.0.0.1, with its ports for 7000 and 7001 and the address for
 # bench-pi.
-. "$repo/tests/network/ser2net.sh"
+. "$repo/tests/net/ser2net.sh"
 network_run() {
     [ -x /usr/sbin/ser2net ] || "$repo/tools/scripts/apt-install" ser2net > /dev/null
     rm -f port.txt

@@ -42,7 +42,7 @@ prepare_wine
 
 work="$(mktemp -d /tmp/benchcom-wine-XXXXXX)"
 trap 'rm -rf "$work"; wineserver -k 2> /dev/null' EXIT
-. "$repo/tests/checks.sh"
+. "$repo/tests/support/checks.sh"
 crlf_to_lf() { perl -0pe 's/\r\n/\n/g' "$1"; }
 same_text() { cmp -s "$1" <(crlf_to_lf "$2"); }
 
@@ -240,7 +240,7 @@ check "benchcom-run.exe from the zip runs a routine" \
 # ser2net, as RFC 2217 and as raw TCP, and must send and write what the Linux
 # programs do on the bench's own terminal.
 [ -x /usr/sbin/ser2net ] || "$repo/tools/scripts/apt-install" ser2net
-. "$repo/tests/network/ser2net.sh"
+. "$repo/tests/net/ser2net.sh"
 yaml="$(readme_ser2net_yaml "$repo")"  # the README's configuration, on the bench's terminal
 on_windows_net() {  # on_windows_net DIR KIND ROUTINE [ARG...]
     local dir="$1" kind="$2"
