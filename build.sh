@@ -2,7 +2,8 @@
 # Builds benchcom, installing what a fresh Debian machine lacks, then
 #   ./build.sh run [ARG...]  runs benchcom on the simulated bench inside it (BENCHCOM_PORT=sim)
 #   ./build.sh test          runs the whole test suite
-#   ./build.sh checks        builds with warnings as errors and runs the suite again under
+#   ./build.sh checks        checks that the C++ follows .clang-format, then builds with
+#                            warnings as errors and runs the suite again under
 #                            AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./build.sh bench [ARG...] runs the benchmarks (see BENCHMARKS.md), with Debian's
 #                            python3-serial and ser2net for the comparisons
@@ -20,6 +21,7 @@ install_missing() {
     [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
     command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)  # the .deb's dependencies
     command -v man >/dev/null || need+=(man-db)                # the manual pages' test
+    command -v clang-format >/dev/null || need+=(clang-format) # the style check
     # The network ports' tests and benchmark: ser2net as the port server,
     # pyserial as the independent client.
     [ -x /usr/sbin/ser2net ] || need+=(ser2net)
@@ -49,6 +51,8 @@ test)
     ;;
 checks)
     install_missing
+    # The tree's style: a file that differs from what clang-format makes of it fails here.
+    git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
     flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
     cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBENCHCOM_WERROR=ON \
         -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" >/dev/null

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "platform/delay.h"
 #include "app/modem_line_exerciser.h"
+#include "platform/delay.h"
 #include "platform/runtime.h"
 #include "platform/win32_api.h"
 #include "scope/learn_string.h"

@@ -1,6 +1,7 @@
+#include "app/modem_line_exerciser.h"
+
 #include <cstdio>
 
-#include "app/modem_line_exerciser.h"
 #include "platform/runtime.h"
 #include "platform/win32_api.h"
 #include "serial/com_port.h"
@@ -13,8 +14,8 @@ namespace {
 
 void printModemStatus(const char* label) {
     GetCommModemStatus(hPort, &modemStatus);
-    printf("%s: %04X %04X %04X %04X %04X \n", label, unsigned(modemStatus), unsigned(MS_CTS_ON),
-           unsigned(MS_DSR_ON), unsigned(MS_RING_ON), unsigned(MS_RLSD_ON));
+    printf("%s: %04X %04X %04X %04X %04X \n", label, unsigned(modemStatus), unsigned(MS_CTS_ON), unsigned(MS_DSR_ON),
+           unsigned(MS_RING_ON), unsigned(MS_RLSD_ON));
 }
 
 }  // namespace

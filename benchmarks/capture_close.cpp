@@ -35,8 +35,7 @@ class Server {
 public:
     // `console`: the master side of the tool's console terminal, drained
     // as a terminal window would (-1: the console is a file).
-    Server(OwnPty& pty, int notify, int console)
-        : pty_(pty), notify_(notify), console_(console) {
+    Server(OwnPty& pty, int notify, int console) : pty_(pty), notify_(notify), console_(console) {
         port_.peer = &scope_;
     }
 
@@ -68,8 +67,7 @@ private:
             const int64_t writing = nowNs();
             const ssize_t n = write(pty_.master(), toClient_.data(), toClient_.size());
             if (n > 0) toClient_.erase(0, size_t(n));
-            if (block2Asked_ && lastByte_ < 0 && toClient_.empty() && port_.pendingBytes() == 0)
-                lastByte_ = writing;
+            if (block2Asked_ && lastByte_ < 0 && toClient_.empty() && port_.pendingBytes() == 0) lastByte_ = writing;
         }
     }
 
@@ -85,8 +83,7 @@ private:
         if (p[1].revents & POLLIN) takeNotifications();
         if (p[2].revents & POLLIN) {
             char buf[16384];
-            while (read(console_, buf, sizeof buf) > 0) {
-            }
+            while (read(console_, buf, sizeof buf) > 0) {}
         }
     }
 
@@ -159,9 +156,10 @@ void measureCaptureClose(const Config& cfg, Report& report) {
                                : "last block byte to files closed, console a file",
                     s, "ms", 2, "< 20 ms", s.runs > 0 && s.median < 20});
     }
-    report.note("P6: benchcom-run scopePollDual, its console a file or a pseudo-terminal the benchmark "
-                "drains; timed from just before the write that ends the second block to the later "
-                "IN_CLOSE_WRITE of the two capture files.");
+    report.note(
+        "P6: benchcom-run scopePollDual, its console a file or a pseudo-terminal the benchmark "
+        "drains; timed from just before the write that ends the second block to the later "
+        "IN_CLOSE_WRITE of the two capture files.");
 }
 
 }  // namespace bc::benchmarks

@@ -24,8 +24,7 @@ inline int64_t threadCpuNs() {
 
 inline void sleepMs(int ms) {
     timespec t{ms / 1000, long(ms % 1000) * 1000000L};
-    while (nanosleep(&t, &t) != 0) {
-    }
+    while (nanosleep(&t, &t) != 0) {}
 }
 
 }  // namespace bc::benchmarks

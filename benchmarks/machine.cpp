@@ -25,8 +25,7 @@ std::string cpuModel() {
 std::string machineDescription() {
     utsname u{};
     uname(&u);
-    return std::to_string(sysconf(_SC_NPROCESSORS_ONLN)) + " cores, " + cpuModel() + ", " + u.sysname +
-           " " + u.release;
+    return std::to_string(sysconf(_SC_NPROCESSORS_ONLN)) + " cores, " + cpuModel() + ", " + u.sysname + " " + u.release;
 }
 
 std::string loadAverages() {

@@ -38,11 +38,16 @@ struct Options {
 bool parse(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--quick") o.quick = true;
-        else if (a == "--keep") o.keep = true;
-        else if (a == "--help" || a == "-h") o.help = true;
-        else if (a == "--version") o.version = true;
-        else if (a == "--dir" && i + 1 < argc) o.dir = argv[++i];
+        if (a == "--quick")
+            o.quick = true;
+        else if (a == "--keep")
+            o.keep = true;
+        else if (a == "--help" || a == "-h")
+            o.help = true;
+        else if (a == "--version")
+            o.version = true;
+        else if (a == "--dir" && i + 1 < argc)
+            o.dir = argv[++i];
         else if (a == "--only" && i + 1 < argc) {
             std::string list = argv[++i];
             for (size_t start = 0; start <= list.size();) {
@@ -51,7 +56,8 @@ bool parse(int argc, char** argv, Options& o) {
                 o.only.insert(list.substr(start, comma - start));
                 start = comma + 1;
             }
-        } else return false;
+        } else
+            return false;
     }
     return true;
 }
@@ -115,9 +121,8 @@ int main(int argc, char** argv) {
     FILE* table = divertConsole(cfg.scratch);
     if (!table) return 1;
 
-    fprintf(table, "benchcom-bench%s on %s\ncaptures in %s\nload average at start: %s\n\n",
-            o.quick ? " --quick" : "", machineDescription().c_str(), cfg.scratch.c_str(),
-            loadAverages().c_str());
+    fprintf(table, "benchcom-bench%s on %s\ncaptures in %s\nload average at start: %s\n\n", o.quick ? " --quick" : "",
+            machineDescription().c_str(), cfg.scratch.c_str(), loadAverages().c_str());
     fflush(table);
     Report report;
     if (o.wants("P1") || o.wants("P4")) runAgainstSim(o, cfg, report);
@@ -125,14 +130,18 @@ int main(int argc, char** argv) {
     if (o.wants("P6")) measureCaptureClose(cfg, report);
     if (o.wants("P7")) measureNetworkRoundTrips(cfg, report);
     if (o.wants("P5")) {
-        if (cfg.testsPath.empty()) report.note("P5: no test suite beside benchcom-bench (built with the tests, in the build tree)");
-        else measureSuite(cfg, report);
+        if (cfg.testsPath.empty())
+            report.note("P5: no test suite beside benchcom-bench (built with the tests, in the build tree)");
+        else
+            measureSuite(cfg, report);
     }
     fflush(stdout);
     report.print(table);
     fprintf(table, "\nload average at end: %s\n", loadAverages().c_str());
-    if (o.keep || !report.allMet()) fprintf(table, "scratch directory kept: %s\n", tmpl.c_str());
-    else std::filesystem::remove_all(tmpl);
+    if (o.keep || !report.allMet())
+        fprintf(table, "scratch directory kept: %s\n", tmpl.c_str());
+    else
+        std::filesystem::remove_all(tmpl);
     fclose(table);
     return 0;
 }

@@ -39,7 +39,8 @@ public:
         int one = 1;
         if (fd_ >= 0 && connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0)
             setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-        else if (fd_ >= 0) close(fd_), fd_ = -1;
+        else if (fd_ >= 0)
+            close(fd_), fd_ = -1;
     }
     ~RawTcp() {
         if (fd_ >= 0) close(fd_);
@@ -78,7 +79,6 @@ Samples toolRound(const std::string& url, int count) {
 Samples pyserialBlock(const Config& cfg, const std::string& port) {
     return pyserialRoundTrips(cfg, port, kWarmUp, kPyPerBlock);
 }
-
 
 struct Results {
     Samples raw, socket, rfc2217, pySocket, pyRfc2217;
@@ -156,12 +156,19 @@ void measureNetworkRoundTrips(const Config& cfg, Report& report) {
     report.add(ratioRow("round trip, tool rfc2217:// / floor", r.rfc2217OverRaw, "<= 1.20", 1.20));
     report.add(ratioRow("round trip, tool / pyserial rfc2217://", r.rfc2217OverPy, "< 1.00", 0.9999));
     if (r.pyRfc2217.empty()) report.note("P7: pyserial did not run (is python3-serial installed?)");
-    report.note("P7: one ser2net (telnet(rfc2217) and tcp accepters, chardelay off) serves benchcom-sim's "
-                "terminal; the tool through socket://, the raw TCP loop and the tool through rfc2217:// take "
-                "turns in rounds of " + std::to_string(kPerRound) + " exchanges, each on a new connection; "
-                "pyserial blocks of " + std::to_string(kPyPerBlock) + " (rfc2217:// with ?ign_set_control) "
-                "before every " + std::to_string(kRoundsPerSet) + " rounds. Ratio rows: medians of per-round "
-                "(per-set) ratios of medians.");
+    report.note(
+        "P7: one ser2net (telnet(rfc2217) and tcp accepters, chardelay off) serves benchcom-sim's "
+        "terminal; the tool through socket://, the raw TCP loop and the tool through rfc2217:// take "
+        "turns in rounds of " +
+        std::to_string(kPerRound) +
+        " exchanges, each on a new connection; "
+        "pyserial blocks of " +
+        std::to_string(kPyPerBlock) +
+        " (rfc2217:// with ?ign_set_control) "
+        "before every " +
+        std::to_string(kRoundsPerSet) +
+        " rounds. Ratio rows: medians of per-round "
+        "(per-set) ratios of medians.");
 }
 
 }  // namespace bc::benchmarks

@@ -6,8 +6,7 @@ namespace bc::benchmarks {
 
 void OwnPty::drain() {
     char buf[4096];
-    while (read(master(), buf, sizeof buf) > 0) {
-    }
+    while (read(master(), buf, sizeof buf) > 0) {}
 }
 
 }  // namespace bc::benchmarks

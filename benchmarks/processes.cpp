@@ -27,8 +27,8 @@ std::string outputOf(const std::vector<std::string>& argv, int& status) {
     return text;
 }
 
-pid_t startIn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-              const std::string& dir, const std::string& outPath) {
+pid_t startIn(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& dir,
+              const std::string& outPath) {
     posix::ChildLaunch launch;
     launch.argv = argv;
     launch.env = env;

@@ -16,7 +16,7 @@ std::string outputOf(const std::vector<std::string>& argv, int& status);
 // Starts the program in `dir` (empty: here) with `env` added to the
 // environment and its standard output and error going to `outPath`; returns
 // its process id, or -1.
-pid_t startIn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-              const std::string& dir, const std::string& outPath);
+pid_t startIn(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& dir,
+              const std::string& outPath);
 
 }  // namespace bc::benchmarks

@@ -10,10 +10,10 @@
 namespace bc::benchmarks {
 
 struct Row {
-    std::string id;      // P1 .. P6
-    std::string what;    // what was measured
-    Summary value;       // over the runs
-    std::string unit;    // "ratio", "ms", "us", "%"
+    std::string id;    // P1 .. P6
+    std::string what;  // what was measured
+    Summary value;     // over the runs
+    std::string unit;  // "ratio", "ms", "us", "%"
     int decimals = 3;
     std::string target;  // as the reader should check it
     bool met = false;

@@ -38,9 +38,7 @@ Samples pyserialBlock(const Config& cfg, const std::string& port) {
     return pyserialRoundTrips(cfg, port, kWarmUp, kPyPerBlock);
 }
 
-Row timeRow(const char* what, const Samples& s) {
-    return {"P4", what, summarize(s), "us", 1, "-", !s.empty()};
-}
+Row timeRow(const char* what, const Samples& s) { return {"P4", what, summarize(s), "us", 1, "-", !s.empty()}; }
 
 struct Results {
     Samples tool, raw, timed, py;
@@ -96,18 +94,21 @@ double measureRoundTrips(const std::string& port, const Config& cfg, Report& rep
     report.add(timeRow("round trip, pyserial", r.py));
     const Summary vsRaw = summarize(r.toolOverRaw);
     const Summary vsPy = summarize(r.toolOverPy), vsTimed = summarize(r.toolOverTimed);
-    report.add({"P4", "round trip, tool / floor", vsRaw, "ratio", 3, "<= 1.10",
-                vsRaw.runs > 0 && vsRaw.median <= 1.10});
-    report.add({"P4", "round trip, tool / raw loop with a timed wait", vsTimed, "ratio", 3, "-",
-                vsTimed.runs > 0});
-    report.add({"P4", "round trip, tool / pyserial", vsPy, "ratio", 3, "<= 1.00",
-                vsPy.runs > 0 && vsPy.median <= 1.00});
+    report.add(
+        {"P4", "round trip, tool / floor", vsRaw, "ratio", 3, "<= 1.10", vsRaw.runs > 0 && vsRaw.median <= 1.10});
+    report.add({"P4", "round trip, tool / raw loop with a timed wait", vsTimed, "ratio", 3, "-", vsTimed.runs > 0});
+    report.add(
+        {"P4", "round trip, tool / pyserial", vsPy, "ratio", 3, "<= 1.00", vsPy.runs > 0 && vsPy.median <= 1.00});
     if (r.py.empty()) report.note("P4: pyserial did not run (is python3-serial installed?)");
-    report.note("P4: the tool, the raw loop and the raw loop with a timed wait (ppoll, then read) take "
-                "turns in rounds of " + std::to_string(kPerRound) + " exchanges on one terminal; a "
-                "pyserial block of " + std::to_string(kPyPerBlock) + " before every " +
-                std::to_string(kRoundsPerSet) + " rounds. Ratio rows: medians of per-round "
-                "(per-block) ratios of medians.");
+    report.note(
+        "P4: the tool, the raw loop and the raw loop with a timed wait (ppoll, then read) take "
+        "turns in rounds of " +
+        std::to_string(kPerRound) +
+        " exchanges on one terminal; a "
+        "pyserial block of " +
+        std::to_string(kPyPerBlock) + " before every " + std::to_string(kRoundsPerSet) +
+        " rounds. Ratio rows: medians of per-round "
+        "(per-block) ratios of medians.");
     return summarize(r.raw).median / 1e3;
 }
 

@@ -22,9 +22,9 @@ namespace {
 constexpr double kWordHoldMs = 600;    // busy-wait after every LED word
 constexpr double kFramesPerWord = 53;  // 3 + 16 x 3 + 2 set-pins exchanges
 constexpr int kClearWords = 14;
-constexpr int kIoSetupExchanges = 2;   // issSetIoMode, issChangeIoMode
-constexpr double kQueryWaitMs = 600;   // before every query's read
-constexpr double kSetupWaits = 5;      // 2 after commands, 3 inside the queries
+constexpr int kIoSetupExchanges = 2;  // issSetIoMode, issChangeIoMode
+constexpr double kQueryWaitMs = 600;  // before every query's read
+constexpr double kSetupWaits = 5;     // 2 after commands, 3 inside the queries
 constexpr double kSetupQueries = 3;
 // The read time-outs every exchange runs under.
 constexpr double kIntervalMs = 100;
@@ -45,9 +45,7 @@ std::string fmt(const char* format, double a, double b = 0, double c = 0, double
     return buf;
 }
 
-double excessMs(const std::vector<double>& ratios, double floorMs) {
-    return (summarize(ratios).median - 1) * floorMs;
-}
+double excessMs(const std::vector<double>& ratios, double floorMs) { return (summarize(ratios).median - 1) * floorMs; }
 
 Row ratioRow(const char* what, const std::vector<double>& ratios) {
     const Summary s = summarize(ratios);
@@ -72,8 +70,7 @@ DualFloor dualFloor(const std::string& port) {
     const RawLine::Reply learn = raw.exchange("*LRN?\r", kLearnMax, silenceMs);
     const RawLine::Reply b1 = raw.exchange(":acquire1:memory?\r", kBlockBytes, silenceMs);
     const RawLine::Reply b2 = raw.exchange(":acquire2:memory?\r", kBlockBytes, silenceMs);
-    f.ok = learn.bytes > 0 && learn.bytes < kLearnMax && b1.bytes == kBlockBytes &&
-           b2.bytes == kBlockBytes;
+    f.ok = learn.bytes > 0 && learn.bytes < kLearnMax && b1.bytes == kBlockBytes && b2.bytes == kBlockBytes;
     f.learnBytes = learn.bytes;
     f.learnMs = double(learn.lastByteNs) / 1e6;
     f.blocksMs = double(b1.lastByteNs + b2.lastByteNs) / 1e6;
@@ -85,22 +82,22 @@ DualFloor dualFloor(const std::string& port) {
 void measureLed(const std::string& port, double rttMs, const Config& cfg, Report& report) {
     std::vector<double> word, clear;
     const double wordFloor = kWordHoldMs + kFramesPerWord * rttMs;
-    const double clearFloor =
-        kClearWords * kWordHoldMs + (kIoSetupExchanges + kClearWords * kFramesPerWord) * rttMs;
+    const double clearFloor = kClearWords * kWordHoldMs + (kIoSetupExchanges + kClearWords * kFramesPerWord) * rttMs;
     if (!openToolPort(port)) return;
     max7219IoSetup(0);
-    for (int i = 0; i < cfg.runs(9); ++i)
-        word.push_back(timeMs([] { sendMax7219Word(0, 0x0C01); }) / wordFloor);
+    for (int i = 0; i < cfg.runs(9); ++i) word.push_back(timeMs([] { sendMax7219Word(0, 0x0C01); }) / wordFloor);
     for (int i = 0; i < cfg.runs(3); ++i) clear.push_back(timeMs([] { clearMax7219(0); }) / clearFloor);
     closeToolPort();
     report.add(ratioRow("sendMax7219Word wall / floor", word));
     report.add(ratioRow("clearMax7219 wall / floor", clear));
-    report.note(fmt("P1 floor sendMax7219Word = 600 ms + 53 x RTT = %.2f ms "
-                    "(RTT = P4 raw-loop median round trip, %.4f ms); median excess %.2f ms",
-                    wordFloor, rttMs, excessMs(word, wordFloor)));
-    report.note(fmt("P1 floor clearMax7219 = 14 x 600 ms + (2 + 14 x 53) x RTT = %.2f ms; median excess "
-                    "%.2f ms",
-                    clearFloor, excessMs(clear, clearFloor)));
+    report.note(
+        fmt("P1 floor sendMax7219Word = 600 ms + 53 x RTT = %.2f ms "
+            "(RTT = P4 raw-loop median round trip, %.4f ms); median excess %.2f ms",
+            wordFloor, rttMs, excessMs(word, wordFloor)));
+    report.note(
+        fmt("P1 floor clearMax7219 = 14 x 600 ms + (2 + 14 x 53) x RTT = %.2f ms; median excess "
+            "%.2f ms",
+            clearFloor, excessMs(clear, clearFloor)));
 }
 
 void measureScopeSetup(const std::string& port, const Config& cfg, Report& report) {
@@ -110,10 +107,11 @@ void measureScopeSetup(const std::string& port, const Config& cfg, Report& repor
     for (int i = 0; i < cfg.runs(3); ++i) ratios.push_back(timeMs([] { scopeSetup(0); }) / floorMs);
     closeToolPort();
     report.add(ratioRow("scopeSetup wall / floor", ratios));
-    report.note(fmt("P1 floor scopeSetup = 5 x 600 ms (2 waits, 3 query waits) + 3 x 100 ms "
-                    "(each query's one read ends 100 ms after the reply's last byte) = %.0f ms; "
-                    "median excess %.2f ms",
-                    floorMs, excessMs(ratios, floorMs)));
+    report.note(
+        fmt("P1 floor scopeSetup = 5 x 600 ms (2 waits, 3 query waits) + 3 x 100 ms "
+            "(each query's one read ends 100 ms after the reply's last byte) = %.0f ms; "
+            "median excess %.2f ms",
+            floorMs, excessMs(ratios, floorMs)));
 }
 
 void measureDual(const std::string& port, const Config& cfg, Report& report) {
@@ -128,10 +126,11 @@ void measureDual(const std::string& port, const Config& cfg, Report& report) {
         closeToolPort();
     }
     report.add(ratioRow("scopeReadDual wall / floor", ratios));
-    report.note(fmt("P1 floor scopeReadDual = T(learn) + 100 ms + 2 x (100 + 700 - L) ms + T(block 1) "
-                    "+ T(block 2), with L = %.0f learn bytes, T(learn) = %.2f ms and T(blocks) = %.2f ms "
-                    "from the raw loop: median %.2f ms",
-                    double(last.learnBytes), last.learnMs, last.blocksMs, summarize(floors).median));
+    report.note(
+        fmt("P1 floor scopeReadDual = T(learn) + 100 ms + 2 x (100 + 700 - L) ms + T(block 1) "
+            "+ T(block 2), with L = %.0f learn bytes, T(learn) = %.2f ms and T(blocks) = %.2f ms "
+            "from the raw loop: median %.2f ms",
+            double(last.learnBytes), last.learnMs, last.blocksMs, summarize(floors).median));
     report.note(fmt("P1 scopeReadDual median excess %.2f ms (the capture's console plot and files)",
                     excessMs(ratios, summarize(floors).median)));
     if (!last.ok) report.note("P1: the raw loop could not take scopeReadDual's floor");

@@ -89,11 +89,11 @@ void measureTimeouts(const Config& cfg, Report& report) {
     report.add(fidelityRow("total time-out, 10 bytes (110 ms)", total10));
     report.add(fidelityRow("total time-out, 999 bytes (1099 ms)", total999));
     const Summary c = summarize(cpu);
-    report.add({"P3", "processor time during a timed-out read", c, "%", 3, "< 1 %",
-                c.runs > 0 && c.max < 1.0});
-    report.note("P2: the fidelity target holds for every run (min >= 1.00, max <= 1.02), not just "
-                "the median. Interval runs whose device write took over 0.1 ms are taken again. "
-                "P3: getrusage(RUSAGE_THREAD) over the total time-out reads of P2.");
+    report.add({"P3", "processor time during a timed-out read", c, "%", 3, "< 1 %", c.runs > 0 && c.max < 1.0});
+    report.note(
+        "P2: the fidelity target holds for every run (min >= 1.00, max <= 1.02), not just "
+        "the median. Interval runs whose device write took over 0.1 ms are taken again. "
+        "P3: getrusage(RUSAGE_THREAD) over the total time-out reads of P2.");
 }
 
 }  // namespace bc::benchmarks

@@ -34,8 +34,7 @@ void runFor(bc::sim::SeamHarness& bench, int64_t ms, F routine) {
     bench.stopAfter(ms);
     try {
         routine();
-    } catch (const bc::sim::TimeUp&) {
-    }
+    } catch (const bc::sim::TimeUp&) {}
     bench.clock.stopAt = -1;
 }
 

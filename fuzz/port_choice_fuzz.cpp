@@ -17,9 +17,7 @@ using Kind = PortChoice::Kind;
 void expectSound(const std::string& value, const PortChoice& c) {
     expect(c.given == value, "a choice keeps the value it came from");
     switch (c.kind) {
-    case Kind::invalid:
-        expect(c.problem.find("BENCHCOM_PORT=" + value) == 0, "a refusal names the value");
-        break;
+    case Kind::invalid: expect(c.problem.find("BENCHCOM_PORT=" + value) == 0, "a refusal names the value"); break;
     case Kind::local: expect(!c.device.empty(), "a local port names its device"); break;
     case Kind::usb: {
         // Written out again, the selector reads back the same.

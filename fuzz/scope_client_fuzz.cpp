@@ -36,9 +36,9 @@ using bc::fuzz::Input;
 const char kEnd[] = "===========================\n";
 
 const char* const kQueries[] = {
-    bc::scopeCmdIdentify,      bc::scopeCmdLearnQuery,     bc::scopeCmdSystemError,
+    bc::scopeCmdIdentify,         bc::scopeCmdLearnQuery,   bc::scopeCmdSystemError,
     bc::scopeCmdTriggerFrequency, bc::scopeQryTriggerLevel, bc::scopeQryProbe1,
-    bc::scopeQryScale2,        bc::scopeQryOffset1,        bc::scopeQryTimebaseSweep,
+    bc::scopeQryScale2,           bc::scopeQryOffset1,      bc::scopeQryTimebaseSweep,
 };
 
 bool endsWith(const std::string& s, const std::string& tail) {
@@ -66,8 +66,10 @@ void countedRead(Input& in) {
 const char* injectFault(uint8_t fault, const char* first, const char* second) {
     if (!(fault & 0x80)) return nullptr;
     const char* name = fault & 0x40 && second ? second : first;
-    if (fault & 0x20) bc::fuzz::refuseCaptureFile(name);
-    else bc::fuzz::fillCaptureFileAfter(name, 2048 * size_t(fault & 0x1F));
+    if (fault & 0x20)
+        bc::fuzz::refuseCaptureFile(name);
+    else
+        bc::fuzz::fillCaptureFileAfter(name, 2048 * size_t(fault & 0x1F));
     return name;
 }
 
@@ -147,9 +149,12 @@ void queueScopeReplies(Input& in, bc::sim::SimPort& port, int64_t at) {
     while (!in.empty() && port.pendingBytes() < bc::fuzz::kMostQueued) {
         const uint8_t head = in.byte();
         at += bc::fuzz::gapOf(head);
-        if (head & 0x10) port.send(wholeBlock(in), at);
-        else if (head & 0x08) port.send(bulkRun(in), at);
-        else port.send(in.bytes(in.byte()), at);
+        if (head & 0x10)
+            port.send(wholeBlock(in), at);
+        else if (head & 0x08)
+            port.send(bulkRun(in), at);
+        else
+            port.send(in.bytes(in.byte()), at);
     }
 }
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "platform/delay.h"
 #include "iss/adapter_interface.h"
+#include "platform/delay.h"
 #include "serial/transfer.h"
 
 namespace bc {
@@ -45,8 +45,7 @@ void issSerialNumber(int fd) {
     ioBuf[1] = kSubSerial;
     exchange(fd, kSerialFrameLen, kSerialReplyLen);
     const unsigned char* r = ioBuf;
-    printf("ISS:5A-03:ser: %02X %02X %02X-%02X %02X %02X %02X\n", r[0], r[1], r[2], r[3], r[4],
-           r[5], r[6]);
+    printf("ISS:5A-03:ser: %02X %02X %02X-%02X %02X %02X %02X\n", r[0], r[1], r[2], r[3], r[4], r[5], r[6]);
     printf("ISS:5A-03:ser: %c%c%c-%c%c%c%c\n", r[0], r[1], r[2], r[3], r[4], r[5], r[6]);
 }
 

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "platform/delay.h"
 #include "iss/adapter_interface.h"
 #include "iss/plot_registers.h"
+#include "platform/delay.h"
 #include "serial/transfer.h"
 
 namespace bc {
@@ -20,8 +20,7 @@ constexpr int kPointFrameLen = kAd1HeaderLen + 7;                    // 11
 // The pattern: five full bytes, then 7F FF 7F 7F FF 7F FF, nineteen 7F and a
 // closing FF.
 void storePattern(unsigned char* at) {
-    static const unsigned char head[] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F,
-                                         0xFF, 0x7F, 0x7F, 0xFF, 0x7F, 0xFF};
+    static const unsigned char head[] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0xFF, 0x7F, 0x7F, 0xFF, 0x7F, 0xFF};
     int i = 0;
     for (unsigned char b : head) at[i++] = b;
     while (i < kPatternBytes - 1) at[i++] = 0x7F;

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "platform/delay.h"
 #include "iss/adapter_interface.h"
 #include "iss/srf08_registers.h"
+#include "platform/delay.h"
 #include "serial/transfer.h"
 
 namespace bc {

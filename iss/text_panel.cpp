@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/delay.h"
 #include "iss/adapter_interface.h"
 #include "iss/text_panel_registers.h"
+#include "platform/delay.h"
 #include "serial/transfer.h"
 
 namespace bc {
@@ -24,10 +24,10 @@ constexpr size_t kLongestText = 254;
 
 // Rows of the two screens; the panel wraps each 20-character text onto the
 // next row.
-const char* const kGreeting[] = {"      hello         ", "       zirk         ",
-                                 "+ - + - + - + - + - ", "       Tesmo        "};
-const char* const kStars[] = {" * * * * * * * * * *", "* * * * * * * * * * ",
-                              " * * * * * * * * * *", "* * * * * * * * * * "};
+const char* const kGreeting[] = {"      hello         ", "       zirk         ", "+ - + - + - + - + - ",
+                                 "       Tesmo        "};
+const char* const kStars[] = {" * * * * * * * * * *", "* * * * * * * * * * ", " * * * * * * * * * *",
+                              "* * * * * * * * * * "};
 
 void writeScreen(int fd, const char* const (&rows)[4]) {
     panelWriteText(fd, kLeadNewScreen, rows[0]);
@@ -39,8 +39,8 @@ void writeScreen(int fd, const char* const (&rows)[4]) {
 void panelWriteText(int fd, int lead, const char* text) {
     const size_t length = std::strlen(text);
     if (length > kLongestText) {
-        printf("panelWriteText: text of %lu characters refused, %lu at most\n",
-               static_cast<unsigned long>(length), static_cast<unsigned long>(kLongestText));
+        printf("panelWriteText: text of %lu characters refused, %lu at most\n", static_cast<unsigned long>(length),
+               static_cast<unsigned long>(kLongestText));
         return;
     }
     ioBuf[0] = kCmdI2cAd1;
@@ -62,8 +62,7 @@ int setModeIICpollDisp(int fd, int) {
     writeIoBuf(fd, kAd0HeaderLen);
     delayMs(kPollWaitMs);
     readIoBuf(fd, panel::kStatusBytes);
-    printf("setModeIICpollDisp: %02X %02X   %02X %02X \n", ioBuf[0], ioBuf[1], ioBuf[2],
-           ioBuf[3]);
+    printf("setModeIICpollDisp: %02X %02X   %02X %02X \n", ioBuf[0], ioBuf[1], ioBuf[2], ioBuf[3]);
     return ioBuf[panel::kStatusKeysLow];
 }
 

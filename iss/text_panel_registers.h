@@ -17,7 +17,7 @@ constexpr unsigned char kRegister = 0x00;
 // commands, 2 and 3 followed by their parameters.
 constexpr unsigned char kNothing = 0;
 constexpr unsigned char kCursorHome = 1;
-constexpr unsigned char kCursorTo = 2;       // p: position 1..80
+constexpr unsigned char kCursorTo = 2;        // p: position 1..80
 constexpr unsigned char kCursorToRowCol = 3;  // r c, each from 1
 constexpr unsigned char kBackspace = 8;
 constexpr unsigned char kNextRow = 10;

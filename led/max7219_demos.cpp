@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
-#include "platform/delay.h"
 #include "iss/adapter_commands.h"
 #include "led/max7219_sequences.h"
 #include "led/max7219_setup.h"
 #include "led/max7219_transfer.h"
 #include "led/max7219_wiring.h"
+#include "platform/delay.h"
 #include "platform/runtime.h"
 #include "platform/win32_api.h"
 

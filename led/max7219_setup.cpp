@@ -1,10 +1,10 @@
 #include "led/max7219_setup.h"
 
 #include "iss/adapter_commands.h"
-#include "platform/runtime.h"
-#include "platform/win32_api.h"
 #include "led/max7219_transfer.h"
 #include "led/max7219_wiring.h"
+#include "platform/runtime.h"
+#include "platform/win32_api.h"
 
 namespace bc {
 

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "platform/delay.h"
 #include "iss/adapter_commands.h"
 #include "led/max7219_sequences.h"
 #include "led/max7219_wiring.h"
+#include "platform/delay.h"
 #include "platform/runtime.h"
 #include "platform/win32_api.h"
 

@@ -9,7 +9,7 @@ namespace bc::max7219 {
 constexpr int kPinSpare = 0x01;  // no chip line
 constexpr int kPinClk = 0x02;    // data shifts in on the rising edge
 constexpr int kPinDin = 0x04;
-constexpr int kPinLoad = 0x08;   // the rising edge latches the 16 bits
+constexpr int kPinLoad = 0x08;  // the rising edge latches the 16 bits
 
 // Register numbers (bits 11..8 of a word; 0x00 is the no-op register).
 constexpr int kRegDigit0 = 0x01;  // rightmost digit; 0x08 is the leftmost

@@ -24,8 +24,10 @@ void writeRoutines(std::ostream& page) {
     for (auto table : bc::run::routineTables())
         for (const bc::run::Routine& r : table) {
             page << ".TP\n";
-            if (*r.argNames) page << ".BI \"" << r.name << " \" \"" << roff(r.argNames) << "\"\n";
-            else page << ".B " << r.name << "\n";
+            if (*r.argNames)
+                page << ".BI \"" << r.name << " \" \"" << roff(r.argNames) << "\"\n";
+            else
+                page << ".B " << r.name << "\n";
             page << roff(r.description) << (r.opensPort ? "" : " Needs no port.") << "\n";
         }
 }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/monotonic.h"
 #include "net/telnet.h"
+#include "platform/monotonic.h"
 
 namespace bc::net {
 
@@ -97,8 +97,10 @@ DWORD NetworkPort::write(const uint8_t* bytes, DWORD count, DWORD& written) {
     pump(0);
     if (lost_) return ERROR_DEVICE_NOT_CONNECTED;
     out_.clear();
-    if (telnet_) telnet::appendData(bytes, count, out_);
-    else out_.assign(reinterpret_cast<const char*>(bytes), count);
+    if (telnet_)
+        telnet::appendData(bytes, count, out_);
+    else
+        out_.assign(reinterpret_cast<const char*>(bytes), count);
     const COMMTIMEOUTS& t = timeouts;
     const bool limited = t.WriteTotalTimeoutMultiplier || t.WriteTotalTimeoutConstant;
     const int64_t limitUs = (int64_t(t.WriteTotalTimeoutMultiplier) * count + t.WriteTotalTimeoutConstant) * 1000;

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "net/tcp_link.h"
 #include "ports/driver_dcb.h"
 #include "ports/polled_port.h"
-#include "net/tcp_link.h"
 
 namespace bc::net {
 

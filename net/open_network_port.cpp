@@ -1,6 +1,7 @@
 // rfc2217://HOST:PORT and socket://HOST:PORT: the connection, and a failed
 // one explained in words.
 #include "net/open_network_port.h"
+
 #include "net/rfc2217_port.h"
 #include "net/socket_port.h"
 
@@ -33,12 +34,9 @@ std::unique_ptr<Port> openNetworkPort(const PortChoice& choice, OpenError& error
                  "connection refused by " + where + " (no port server listens there: is ser2net running?)"};
         return nullptr;
     case Outcome::timedOut:
-        error = {ERROR_SEM_TIMEOUT,
-                 "no answer from " + where + " within " + std::to_string(kConnectMs / 1000) + " s"};
+        error = {ERROR_SEM_TIMEOUT, "no answer from " + where + " within " + std::to_string(kConnectMs / 1000) + " s"};
         return nullptr;
-    case Outcome::failed:
-        error = {ERROR_GEN_FAILURE, "cannot connect to " + where + ": " + r.reason};
-        return nullptr;
+    case Outcome::failed: error = {ERROR_GEN_FAILURE, "cannot connect to " + where + ": " + r.reason}; return nullptr;
     }
     if (choice.kind == PortChoice::Kind::socket) return openSocketPort(std::move(link), error);
     return openRfc2217Port(std::move(link), where, error);

@@ -102,7 +102,8 @@ void ComPortClient::answered(uint8_t command, uint32_t value) {
                     controlAnswers_[controlGroup(owed_[k].value)] = Answers::no;
                     dropOwed(k);
                     --i;
-                } else ++k;
+                } else
+                    ++k;
         }
         if (command == SET_CONTROL) controlAnswers_[controlGroup(value)] = Answers::yes;
         if (command == PURGE_DATA && (o.value & 1)) dropUpTo_ = decoder_.dataSoFar();
@@ -155,8 +156,10 @@ bool ComPortClient::giveUp() {
     for (size_t i = 0; i < pendingCount_; ++i) {
         const Owed& o = owed_[i];
         const int group = controlGroup(o.value);
-        if (o.command == SET_CONTROL && group != 0) controlAnswers_[group] = Answers::no;
-        else if (!o.probe) settingLost = true;
+        if (o.command == SET_CONTROL && group != 0)
+            controlAnswers_[group] = Answers::no;
+        else if (!o.probe)
+            settingLost = true;
     }
     pendingCount_ = 0;
     rxPurgeOwed_ = false;

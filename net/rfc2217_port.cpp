@@ -5,6 +5,7 @@
 // a bounded time; a server that does not answer some control at all is
 // noticed at once (ComPortClient's probe) and not awaited again.
 #include "net/rfc2217_port.h"
+
 #include "net/network_port.h"
 #include "net/rfc2217_client.h"
 
@@ -118,8 +119,7 @@ DWORD Rfc2217Port::sendAndAwait() {
 DWORD Rfc2217Port::setState(const DCB& dcb) {
     if (lost_) return ERROR_DEVICE_NOT_CONNECTED;
     const uint8_t parity = parityCode(dcb.Parity), stop = stopCode(dcb.StopBits);
-    if (dcb.BaudRate == 0 || dcb.ByteSize < 5 || dcb.ByteSize > 8 || !parity || !stop)
-        return ERROR_INVALID_PARAMETER;
+    if (dcb.BaudRate == 0 || dcb.ByteSize < 5 || dcb.ByteSize > 8 || !parity || !stop) return ERROR_INVALID_PARAMETER;
     batch_.clear();
     client_.setBaudRate(dcb.BaudRate, batch_);
     client_.setting(SET_DATASIZE, dcb.ByteSize, batch_);
@@ -163,8 +163,7 @@ DWORD Rfc2217Port::purge(DWORD flags) {
 
 }  // namespace
 
-std::unique_ptr<Port> openRfc2217Port(std::unique_ptr<net::TcpLink> link, const std::string& where,
-                                      OpenError& error) {
+std::unique_ptr<Port> openRfc2217Port(std::unique_ptr<net::TcpLink> link, const std::string& where, OpenError& error) {
     auto port = std::make_unique<Rfc2217Port>(std::move(link));
     error = port->negotiate(where);
     if (error.code) return nullptr;

@@ -3,6 +3,7 @@
 // are the server's own: they are kept and reported, and change nothing. The
 // modem-control lines are out of reach, as on a pseudo-terminal.
 #include "net/socket_port.h"
+
 #include "net/network_port.h"
 
 namespace bc::net {

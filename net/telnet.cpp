@@ -9,14 +9,19 @@ size_t Decoder::feed(const uint8_t* bytes, size_t count, uint8_t* data, Sink& si
         const uint8_t b = bytes[i];
         switch (state_) {
         case State::data:
-            if (b == IAC) state_ = State::command;
-            else data[n++] = b;
+            if (b == IAC)
+                state_ = State::command;
+            else
+                data[n++] = b;
             break;
         case State::command:
             state_ = State::data;
-            if (b == IAC) data[n++] = IAC;
-            else if (b >= WILL) verb_ = b, state_ = State::verb;
-            else if (b == SB) state_ = State::subOption;
+            if (b == IAC)
+                data[n++] = IAC;
+            else if (b >= WILL)
+                verb_ = b, state_ = State::verb;
+            else if (b == SB)
+                state_ = State::subOption;
             // Anything else (NOP, GA, ...) carries nothing for a serial line.
             break;
         case State::verb:
@@ -30,15 +35,20 @@ size_t Decoder::feed(const uint8_t* bytes, size_t count, uint8_t* data, Sink& si
             state_ = State::sub;
             break;
         case State::sub:
-            if (b == IAC) state_ = State::subCommand;
-            else if (size_ < kMaxPayload) payload_[size_++] = b;
-            else overlong_ = true;
+            if (b == IAC)
+                state_ = State::subCommand;
+            else if (size_ < kMaxPayload)
+                payload_[size_++] = b;
+            else
+                overlong_ = true;
             break;
         case State::subCommand:
             if (b == IAC) {
                 state_ = State::sub;
-                if (size_ < kMaxPayload) payload_[size_++] = IAC;
-                else overlong_ = true;
+                if (size_ < kMaxPayload)
+                    payload_[size_++] = IAC;
+                else
+                    overlong_ = true;
             } else if (b == SE) {
                 state_ = State::data;
                 if (!overlong_) sink.subnegotiation(option_, payload_, size_);
@@ -107,17 +117,13 @@ void appendComPort(uint8_t command, const uint8_t* value, size_t size, std::stri
     out += char(SE);
 }
 
-void appendComPort(uint8_t command, uint8_t value, std::string& out) {
-    appendComPort(command, &value, 1, out);
-}
+void appendComPort(uint8_t command, uint8_t value, std::string& out) { appendComPort(command, &value, 1, out); }
 
 void appendComPort32(uint8_t command, uint32_t value, std::string& out) {
     const uint8_t be[4] = {uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8), uint8_t(value)};
     appendComPort(command, be, 4, out);
 }
 
-uint32_t read32(const uint8_t* b) {
-    return uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3];
-}
+uint32_t read32(const uint8_t* b) { return uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3]; }
 
 }  // namespace bc::net::telnet

@@ -35,10 +35,19 @@ constexpr uint8_t kServerOffset = 100;
 
 // SET-CONTROL values.
 enum Control : uint8_t {
-    FLOW_ASK = 0, FLOW_NONE = 1, FLOW_XONXOFF = 2, FLOW_HARDWARE = 3,
-    BREAK_ASK = 4, BREAK_ON = 5, BREAK_OFF = 6,
-    DTR_ASK = 7, DTR_ON = 8, DTR_OFF = 9,
-    RTS_ASK = 10, RTS_ON = 11, RTS_OFF = 12,
+    FLOW_ASK = 0,
+    FLOW_NONE = 1,
+    FLOW_XONXOFF = 2,
+    FLOW_HARDWARE = 3,
+    BREAK_ASK = 4,
+    BREAK_ON = 5,
+    BREAK_OFF = 6,
+    DTR_ASK = 7,
+    DTR_ON = 8,
+    DTR_OFF = 9,
+    RTS_ASK = 10,
+    RTS_ON = 11,
+    RTS_OFF = 12,
 };
 
 // Modem-state bits of NOTIFY-MODEMSTATE: the same bits as Windows'

@@ -16,8 +16,7 @@ namespace bc {
 void delayMs(int ticks) {
     fflush(stdout);
     const long long target = static_cast<long long>(clock()) + ticks;
-    while (static_cast<long long>(clock()) < target) {
-    }
+    while (static_cast<long long>(clock()) < target) {}
 }
 
 }  // namespace bc

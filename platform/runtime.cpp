@@ -2,11 +2,12 @@
 // and exit hook of the tests, and the monotonic clock behind clock(). The
 // real sleep is each system's own (posix/ and windows/runtime.cpp), and so
 // is the watch for Ctrl-C (interrupt.cpp).
+#include "platform/runtime.h"
+
 #include <cstdlib>
 
 #include "platform/interrupt.h"
 #include "platform/monotonic.h"
-#include "platform/runtime.h"
 #include "platform/seam.h"
 
 namespace bc {

@@ -54,8 +54,7 @@ HANDLE store(std::unique_ptr<Port> port) {
 
 }  // namespace
 
-HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPVOID, DWORD creation,
-                   DWORD, HANDLE) {
+HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPVOID, DWORD creation, DWORD, HANDLE) {
     // Only what the serial port needs: an existing device, opened for
     // reading and writing, exclusively.
     if (!fileName || creation != OPEN_EXISTING || shareMode != 0 ||

@@ -2,12 +2,13 @@
 // clock attached (tests) every wait moves that clock; without one (the
 // simulated bench built into the program) the waits are real, timed to the
 // microsecond like a real port's, while the models count whole milliseconds.
+#include "ports/model_port.h"
+
 #include <chrono>
 #include <thread>
 
 #include "platform/interrupt.h"
 #include "platform/monotonic.h"
-#include "ports/model_port.h"
 #include "ports/polled_port.h"
 
 namespace bc::ports {
@@ -39,9 +40,7 @@ public:
         return monotonicUs();
     }
 
-    DWORD readNow(uint8_t* into, DWORD max, DWORD& got) override {
-        return dev_.read(into, max, nowMs(), got);
-    }
+    DWORD readNow(uint8_t* into, DWORD max, DWORD& got) override { return dev_.read(into, max, nowMs(), got); }
 
     DWORD waitReadable(int64_t timeoutUs, bool& readable) override;
 

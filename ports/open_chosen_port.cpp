@@ -7,14 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/error_text.h"
 #include "net/open_network_port.h"
+#include "platform/error_text.h"
+#include "platform/program_name.h"
 #include "ports/local_port.h"
 #include "ports/model_port.h"
-#include "ports/traced_port.h"
 #include "ports/port_list.h"
 #include "ports/port_trace.h"
-#include "platform/program_name.h"
+#include "ports/traced_port.h"
 
 namespace bc::ports {
 
@@ -60,8 +60,10 @@ Attempt attempt(const PortChoice& c, const std::string& win32Path) {
         break;
     }
     case PortChoice::Kind::sim:
-        if (seam::SimDevice* bench = seam::builtInBench()) a.port = openModelPort(*bench, win32Path.c_str(), a.error);
-        else a.error = {ERROR_NOT_SUPPORTED, "this program has no simulated bench built in"};
+        if (seam::SimDevice* bench = seam::builtInBench())
+            a.port = openModelPort(*bench, win32Path.c_str(), a.error);
+        else
+            a.error = {ERROR_NOT_SUPPORTED, "this program has no simulated bench built in"};
         break;
     case PortChoice::Kind::rfc2217:
     case PortChoice::Kind::socket: a.port = net::openNetworkPort(c, a.error); break;
@@ -96,8 +98,8 @@ std::unique_ptr<Port> openChosenPort(const char* win32Path, DWORD& error) {
     }
     error = a.error.code;
     if (!a.port) {
-        if (trace) trace->event("open " + a.device + ": failed, error " + std::to_string(error) + " (" +
-                                a.error.reason + ")");
+        if (trace)
+            trace->event("open " + a.device + ": failed, error " + std::to_string(error) + " (" + a.error.reason + ")");
         return nullptr;
     }
     if (!trace) return std::move(a.port);

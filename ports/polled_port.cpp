@@ -16,16 +16,13 @@ int64_t totalTimeoutUs(DWORD multiplier, DWORD constant, DWORD count) {
     return (int64_t(multiplier) * count + constant) * kUsPerMs;
 }
 
-DWORD PolledPort::read(uint8_t* into, DWORD count, DWORD& got) {
-    return timedRead(*this, into, count, got);
-}
+DWORD PolledPort::read(uint8_t* into, DWORD count, DWORD& got) { return timedRead(*this, into, count, got); }
 
 DWORD timedRead(PolledPort& port, uint8_t* into, DWORD count, DWORD& got) {
     const COMMTIMEOUTS t = port.timeouts;
     got = 0;
     // MAXDWORD interval with no totals: return at once with what is there.
-    if (t.ReadIntervalTimeout == MAXDWORD && !t.ReadTotalTimeoutMultiplier &&
-        !t.ReadTotalTimeoutConstant)
+    if (t.ReadIntervalTimeout == MAXDWORD && !t.ReadTotalTimeoutMultiplier && !t.ReadTotalTimeoutConstant)
         return port.readNow(into, count, got);
 
     const int64_t total = totalTimeoutUs(t.ReadTotalTimeoutMultiplier, t.ReadTotalTimeoutConstant, count);

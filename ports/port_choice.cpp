@@ -38,8 +38,7 @@ bool parseHexId(const std::string& text, uint16_t& id) {
     unsigned v = 0;
     for (char ch : text) {
         if (!std::isxdigit(static_cast<unsigned char>(ch))) return false;
-        v = v * 16 + unsigned(std::isdigit(static_cast<unsigned char>(ch)) ? ch - '0'
-                                                                          : std::tolower(ch) - 'a' + 10);
+        v = v * 16 + unsigned(std::isdigit(static_cast<unsigned char>(ch)) ? ch - '0' : std::tolower(ch) - 'a' + 10);
     }
     id = uint16_t(v);
     return true;
@@ -52,11 +51,11 @@ PortChoice parseUsb(const std::string& value) {
     PortChoice c;
     c.kind = PortChoice::Kind::usb;
     c.given = value;
-    const std::string product =
-        colon == std::string::npos ? "" : rest.substr(colon + 1, second - colon - 1);
+    const std::string product = colon == std::string::npos ? "" : rest.substr(colon + 1, second - colon - 1);
     if (!parseHexId(rest.substr(0, colon), c.usb.vendor) || !parseHexId(product, c.usb.product))
-        return invalid(value, "is not a USB identity: write usb:VVVV:PPPP or usb:VVVV:PPPP:SERIAL "
-                              "with the vendor and product id in hexadecimal");
+        return invalid(value,
+                       "is not a USB identity: write usb:VVVV:PPPP or usb:VVVV:PPPP:SERIAL "
+                       "with the vendor and product id in hexadecimal");
     if (second != std::string::npos) {
         c.usb.serial = rest.substr(second + 1);
         if (c.usb.serial.empty()) return invalid(value, "ends with an empty serial number");

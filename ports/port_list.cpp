@@ -17,8 +17,7 @@ std::string describePort(const PortInfo& p) {
 std::vector<PortInfo> matchUsb(const std::vector<PortInfo>& all, const UsbSelector& s) {
     std::vector<PortInfo> found;
     for (const PortInfo& p : all)
-        if (p.usb && p.vendor == s.vendor && p.product == s.product &&
-            (s.serial.empty() || p.serial == s.serial))
+        if (p.usb && p.vendor == s.vendor && p.product == s.product && (s.serial.empty() || p.serial == s.serial))
             found.push_back(p);
     return found;
 }

@@ -25,8 +25,10 @@ PortTrace::PortTrace(std::FILE* file, bool owned) : file_(file), owned_(owned) {
 }
 
 PortTrace::~PortTrace() {
-    if (owned_) std::fclose(file_);
-    else std::fflush(file_);
+    if (owned_)
+        std::fclose(file_);
+    else
+        std::fflush(file_);
 }
 
 // A test's virtual clock when one is attached, so that its traces repeat.
@@ -46,8 +48,7 @@ void PortTrace::stamp(bool continuation) {
     markedUs_ = -1;
     if (startUs_ < 0) startUs_ = now;
     const int64_t us = now - startUs_;
-    std::fprintf(file_, "%4lld.%06lld  ", static_cast<long long>(us / 1000000),
-                 static_cast<long long>(us % 1000000));
+    std::fprintf(file_, "%4lld.%06lld  ", static_cast<long long>(us / 1000000), static_cast<long long>(us % 1000000));
 }
 
 void PortTrace::event(const std::string& words) {
@@ -66,8 +67,10 @@ void PortTrace::bytes(char direction, const uint8_t* data, size_t count, const s
             std::snprintf(hex + 3 * i, 4, "%02x ", b);
             text[i] = b >= 0x20 && b < 0x7F ? char(b) : '.';
         }
-        if (at == 0 && !note.empty()) std::fprintf(file_, "%c %-48s %-16s  %s\n", direction, hex, text, note.c_str());
-        else std::fprintf(file_, "%c %-48s %s\n", direction, hex, text);
+        if (at == 0 && !note.empty())
+            std::fprintf(file_, "%c %-48s %-16s  %s\n", direction, hex, text, note.c_str());
+        else
+            std::fprintf(file_, "%c %-48s %s\n", direction, hex, text);
         if (count == 0) break;
     }
 }

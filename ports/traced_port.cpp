@@ -1,19 +1,18 @@
 // Any port, with each call written to the port trace in words: what was
 // asked, what the device did, and every failure with its code and reason.
-#include "platform/error_text.h"
 #include "ports/traced_port.h"
+
+#include "platform/error_text.h"
 
 namespace bc::ports {
 
 namespace {
 
-std::string failure(DWORD code) {
-    return ": failed, error " + std::to_string(code) + " (" + errorText(code) + ")";
-}
+std::string failure(DWORD code) { return ": failed, error " + std::to_string(code) + " (" + errorText(code) + ")"; }
 
 const char* escapeName(DWORD func) {
-    static const char* const names[] = {"?",      "SETXOFF",  "SETXON",   "SETRTS",  "CLRRTS",
-                                        "SETDTR", "CLRDTR",   "RESETDEV", "SETBREAK", "CLRBREAK"};
+    static const char* const names[] = {"?",      "SETXOFF", "SETXON",   "SETRTS",   "CLRRTS",
+                                        "SETDTR", "CLRDTR",  "RESETDEV", "SETBREAK", "CLRBREAK"};
     return func < sizeof names / sizeof names[0] ? names[func] : "?";
 }
 
@@ -57,9 +56,7 @@ public:
         DWORD e = in_->getState(dcb);
         return said("GetCommState" + (e ? std::string() : " " + describeDcb(dcb)), e);
     }
-    DWORD setState(const DCB& dcb) override {
-        return said("SetCommState " + describeDcb(dcb), in_->setState(dcb));
-    }
+    DWORD setState(const DCB& dcb) override { return said("SetCommState " + describeDcb(dcb), in_->setState(dcb)); }
     DWORD setTimeouts(const COMMTIMEOUTS& t) override {
         DWORD e = in_->setTimeouts(t);
         timeouts = in_->timeouts;
@@ -72,9 +69,7 @@ public:
         DWORD e = in_->modemStatus(status);
         return said("GetCommModemStatus" + (e ? std::string() : " " + modemWords(status)), e);
     }
-    DWORD purge(DWORD flags) override {
-        return said("PurgeComm" + purgeWords(flags), in_->purge(flags));
-    }
+    DWORD purge(DWORD flags) override { return said("PurgeComm" + purgeWords(flags), in_->purge(flags)); }
 
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override {
         trace_.markTime();
@@ -89,9 +84,11 @@ public:
     DWORD read(uint8_t* into, DWORD count, DWORD& got) override {
         DWORD e = in_->read(into, count, got);
         if (e) return said("ReadFile of " + std::to_string(count) + " bytes", e);
-        if (got == 0 && count > 0) trace_.event("ReadFile of " + std::to_string(count) + " bytes: nothing came");
+        if (got == 0 && count > 0)
+            trace_.event("ReadFile of " + std::to_string(count) + " bytes: nothing came");
         else if (got > 0)
-            trace_.bytes('<', into, got, got < count ? "(" + std::to_string(got) + " of " + std::to_string(count) + ")" : "");
+            trace_.bytes('<', into, got,
+                         got < count ? "(" + std::to_string(got) + " of " + std::to_string(count) + ")" : "");
         return e;
     }
 

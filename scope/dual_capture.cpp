@@ -1,9 +1,9 @@
 #include "scope/dual_capture.h"
-#include "platform/interrupt.h"
 
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/interrupt.h"
 #include "platform/win32_api.h"
 #include "scope/capture_csv.h"
 #include "scope/capture_file.h"
@@ -45,13 +45,12 @@ DWORD readLearnString(int fd, char* learn) {
 }
 
 void printBlockHeader(const char* label, const unsigned char* b) {
-    printf("%s:T:%c a:%c b: %c%c%c%c d:%c \n", label, b[0], b[1], b[2], b[3], b[4], b[5],
-           blockChannelChar(b));
+    printf("%s:T:%c a:%c b: %c%c%c%c d:%c \n", label, b[0], b[1], b[2], b[3], b[4], b[5], blockChannelChar(b));
 }
 
 void printTraces(DWORD got, const unsigned char* block1, const unsigned char* block2) {
-    printf("count_rd: %d %d TimeInterval:%f %f \n", int(got), int(scopeBlockSize),
-           double(blockTimeInterval(block1)), double(blockTimeInterval(block2)));
+    printf("count_rd: %d %d TimeInterval:%f %f \n", int(got), int(scopeBlockSize), double(blockTimeInterval(block1)),
+           double(blockTimeInterval(block2)));
     printBlockHeader("tr1", block1);
     printBlockHeader("tr2", block2);
     printf("\nchannel:%c", blockChannelChar(block1));
@@ -59,8 +58,7 @@ void printTraces(DWORD got, const unsigned char* block1, const unsigned char* bl
 }
 
 // Channel 1 is plotted on the console; both channels go to each file.
-void plotAndWriteSamples(const unsigned char* block1, const unsigned char* block2,
-                         CaptureFile& csv, CaptureFile& js) {
+void plotAndWriteSamples(const unsigned char* block1, const unsigned char* block2, CaptureFile& csv, CaptureFile& js) {
     ConsoleBatch plot;
     plot.used = 0;
     for (unsigned k = 0; k < 2 * scopeBlockSampleCount; k += 2) {

@@ -53,8 +53,8 @@ void writeChartHead(CaptureFile& js, const char* learn, float timeInterval) {
 }
 
 void writeChartCall(CaptureFile& js, int s1, int s2, int n) {
-    captureWrite(js, "gbF( 'vornel','%s','Sun Feb  22 10:30:47 UTC 2015 ','%s',%d,%d,0,0,'%d');\n",
-            chartUserAtHost, chartHostAddress, s1, s2, n);
+    captureWrite(js, "gbF( 'vornel','%s','Sun Feb  22 10:30:47 UTC 2015 ','%s',%d,%d,0,0,'%d');\n", chartUserAtHost,
+                 chartHostAddress, s1, s2, n);
 }
 
 }  // namespace bc

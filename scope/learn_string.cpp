@@ -34,11 +34,15 @@ namespace {
 
 void emitSetting(FILE* out, const char* setting) {
     if (setting[0] != ':') {
-        if (out) fprintf(out, "    ");
-        else printf("    ");
+        if (out)
+            fprintf(out, "    ");
+        else
+            printf("    ");
     }
-    if (out) fprintf(out, "%s\n", setting);
-    else printf("%s\n", setting);
+    if (out)
+        fprintf(out, "%s\n", setting);
+    else
+        printf("%s\n", setting);
 }
 
 }  // namespace

@@ -12,9 +12,9 @@ namespace bc {
 
 // ---- IEEE 488.2 common commands ----
 inline constexpr char scopeCmdReset[] = "*RST\r";
-inline constexpr char scopeCmdIdentify[] = "*idn?\r";      // read as a numeric query
-inline constexpr char scopeCmdLearnQuery[] = "*lrn?\r";    // read as a numeric query
-inline constexpr char scopeCmdLearnRead[] = "*LRN?\r";     // read as a counted learn string
+inline constexpr char scopeCmdIdentify[] = "*idn?\r";    // read as a numeric query
+inline constexpr char scopeCmdLearnQuery[] = "*lrn?\r";  // read as a numeric query
+inline constexpr char scopeCmdLearnRead[] = "*LRN?\r";   // read as a counted learn string
 
 // ---- set-up ----
 inline constexpr char scopeCmdSystemError[] = ":SYST:ERR?\r";

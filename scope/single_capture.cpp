@@ -1,9 +1,9 @@
 #include "scope/single_capture.h"
-#include "platform/interrupt.h"
 
 #include <cstdio>
 
 #include "platform/delay.h"
+#include "platform/interrupt.h"
 #include "platform/win32_api.h"
 #include "scope/capture_csv.h"
 #include "scope/capture_file.h"

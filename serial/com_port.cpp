@@ -43,11 +43,9 @@ HANDLE giveUp() {
 }  // namespace
 
 HANDLE openPort(int portNumber, int baudRate, int parity, int dataBits) {
-    hPort = CreateFileA(devicePath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                        nullptr);
+    hPort = CreateFileA(devicePath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (hPort == INVALID_HANDLE_VALUE || hPort == nullptr) {
-        printf("serial port COM%d connect fail %s error %d\n\r", portNumber, devicePath,
-               int(GetLastError()));
+        printf("serial port COM%d connect fail %s error %d\n\r", portNumber, devicePath, int(GetLastError()));
         return nullptr;
     }
     if (!SetupComm(hPort, 128, 128)) {

@@ -13,9 +13,7 @@ DWORD iBytesRead;
 
 namespace {
 
-DWORD withinIoBuf(int count) {
-    return count < 0 ? 0 : count > ioBufSize ? DWORD(ioBufSize) : DWORD(count);
-}
+DWORD withinIoBuf(int count) { return count < 0 ? 0 : count > ioBufSize ? DWORD(ioBufSize) : DWORD(count); }
 
 }  // namespace
 
@@ -28,8 +26,6 @@ void writeBytes(int, const char* bytes, int count) {
     WriteFile(hPort, bytes, count < 0 ? 0 : DWORD(count), &iBytesSent, nullptr);
 }
 
-void readIoBuf(int, int count) {
-    ReadFile(hPort, ioBuf, withinIoBuf(count), &iBytesRead, nullptr);
-}
+void readIoBuf(int, int count) { ReadFile(hPort, ioBuf, withinIoBuf(count), &iBytesRead, nullptr); }
 
 }  // namespace bc

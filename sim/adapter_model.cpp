@@ -23,9 +23,7 @@ bool isI2cMode(uint8_t mode) {
 
 AdapterModel::AdapterModel() : mode_(kModeI2c100k) {}
 
-void AdapterModel::attach(uint8_t busAddress, I2cDevice* device) {
-    devices_[busAddress >> 1] = device;
-}
+void AdapterModel::attach(uint8_t busAddress, I2cDevice* device) { devices_[busAddress >> 1] = device; }
 
 bool AdapterModel::inIoMode() const { return mode_ == kModeIo; }
 bool AdapterModel::inI2cMode() const { return isI2cMode(mode_); }
@@ -52,8 +50,7 @@ void AdapterModel::receive(const uint8_t* bytes, size_t count, int64_t now, SimP
     port.send(reply.data(), reply.size(), now + replyDelayMs);
 }
 
-void AdapterModel::take(const uint8_t* frame, size_t length, std::vector<uint8_t>& reply,
-                        int64_t now) {
+void AdapterModel::take(const uint8_t* frame, size_t length, std::vector<uint8_t>& reply, int64_t now) {
     if (keepLog) frames.emplace_back(frame, frame + length);
     ++frameCount_;
     const size_t before = reply.size();
@@ -68,9 +65,7 @@ void AdapterModel::take(const uint8_t* frame, size_t length, std::vector<uint8_t
 
 void AdapterModel::adapterCommand(const uint8_t* frame, std::vector<uint8_t>& reply) {
     switch (frame[1]) {
-    case kSubVersion:
-        reply.insert(reply.end(), {moduleId, firmware, mode_});
-        break;
+    case kSubVersion: reply.insert(reply.end(), {moduleId, firmware, mode_}); break;
     case kSubSerial:
         for (int i = 0; i < kSerialReplyLen; ++i)
             reply.push_back(i < int(serialNumber.size()) ? uint8_t(serialNumber[size_t(i)]) : '0');
@@ -83,8 +78,7 @@ void AdapterModel::adapterCommand(const uint8_t* frame, std::vector<uint8_t>& re
         break;
     default:  // kSubRead8: a status page of eight bytes
         reply.insert(reply.end(), {selected_, mode_, pinTypes_, pins_, uint8_t(frameCount_ >> 24),
-                                   uint8_t(frameCount_ >> 16), uint8_t(frameCount_ >> 8),
-                                   uint8_t(frameCount_)});
+                                   uint8_t(frameCount_ >> 16), uint8_t(frameCount_ >> 8), uint8_t(frameCount_)});
         break;
     }
 }

@@ -45,9 +45,9 @@ public:
     std::string serialNumber = "0012345";  // the first seven characters are sent
 
     // ---- fault injection ----
-    bool silent = false;      // frames are taken and acted on, nothing is answered
-    int replyLimit = -1;      // >= 0: every reply cut to at most this many bytes
-    int64_t replyDelayMs = 0; // replies reach the host this long after the frame
+    bool silent = false;       // frames are taken and acted on, nothing is answered
+    int replyLimit = -1;       // >= 0: every reply cut to at most this many bytes
+    int64_t replyDelayMs = 0;  // replies reach the host this long after the frame
 
     // ---- state ----
     uint8_t mode() const { return mode_; }
@@ -83,7 +83,7 @@ private:
     uint8_t mode_;
     uint8_t pinTypes_ = 0x55;  // two bits a pin: 00 output, 01 input
     uint8_t pins_ = 0;
-    uint8_t selected_ = 0;     // the value of the last 5A 10 frame
+    uint8_t selected_ = 0;  // the value of the last 5A 10 frame
     uint32_t frameCount_ = 0;
 };
 

@@ -14,9 +14,7 @@ public:
     // The master reads `count` bytes from register `reg` onward.
     virtual void read(uint8_t reg, uint8_t* into, size_t count, int64_t now) = 0;
     // A read with no register byte starts at register 0 on these devices.
-    virtual void readCurrent(uint8_t* into, size_t count, int64_t now) {
-        read(0, into, count, now);
-    }
+    virtual void readCurrent(uint8_t* into, size_t count, int64_t now) { read(0, into, count, now); }
     // A write with no register byte: its first byte names the register.
     virtual void writeRaw(const uint8_t* data, size_t count, int64_t now) {
         if (count > 0) write(data[0], data + 1, count - 1, now);

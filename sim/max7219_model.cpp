@@ -32,8 +32,7 @@ void Max7219Model::pinsChanged(uint8_t levels, int64_t) {
     pins_ = levels;
     // DIN shifts in on CLK's rising edge whatever LOAD does; should both rise
     // together, the bit goes in before the latch.
-    if (rose(before, levels, kPinClk))
-        shift_ = uint16_t((shift_ << 1) | ((levels & kPinDin) ? 1 : 0));
+    if (rose(before, levels, kPinClk)) shift_ = uint16_t((shift_ << 1) | ((levels & kPinDin) ? 1 : 0));
     if (rose(before, levels, kPinLoad)) latch();
 }
 
@@ -41,12 +40,18 @@ void Max7219Model::latch() {
     latched.push_back(shift_);
     const int reg = (shift_ >> 8) & 0x0F;
     const uint8_t data = uint8_t(shift_);
-    if (reg >= kRegDigit0 && reg <= kRegDigit7) digits_[reg - 1] = data;
-    else if (reg == kRegDecodeMode) decodeMode_ = data;
-    else if (reg == kRegIntensity) intensity_ = data & 0x0F;
-    else if (reg == kRegScanLimit) scanLimit_ = data & 0x07;
-    else if (reg == kRegShutdown) normalOperation_ = data & 1;
-    else if (reg == kRegDisplayTest) displayTest_ = data & 1;
+    if (reg >= kRegDigit0 && reg <= kRegDigit7)
+        digits_[reg - 1] = data;
+    else if (reg == kRegDecodeMode)
+        decodeMode_ = data;
+    else if (reg == kRegIntensity)
+        intensity_ = data & 0x0F;
+    else if (reg == kRegScanLimit)
+        scanLimit_ = data & 0x07;
+    else if (reg == kRegShutdown)
+        normalOperation_ = data & 1;
+    else if (reg == kRegDisplayTest)
+        displayTest_ = data & 1;
     // 0x00 is the no-op register; 0x0D and 0x0E do nothing.
 }
 

@@ -26,9 +26,7 @@ void PlotModel::pattern(const uint8_t* levels) {
     }
 }
 
-void PlotModel::read(uint8_t, uint8_t* into, size_t count, int64_t) {
-    std::fill(into, into + count, uint8_t(0xFF));
-}
+void PlotModel::read(uint8_t, uint8_t* into, size_t count, int64_t) { std::fill(into, into + count, uint8_t(0xFF)); }
 
 std::string PlotModel::render() const {
     static const char hex[] = "0123456789ABCDEF";

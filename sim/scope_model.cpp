@@ -121,17 +121,22 @@ bool ScopeModel::handleSetting(const ScpiCommand& cmd, int64_t now, SimPort& por
     for (const SettingEntry& e : settingEntries(settings)) {
         if (!pathMatches(cmd, e.path)) continue;
         if (cmd.query) {
-            if (e.integer) replyInt(*e.integer, now, port);
-            else replyNumber(*e.real, now, port);
+            if (e.integer)
+                replyInt(*e.integer, now, port);
+            else
+                replyNumber(*e.real, now, port);
             return true;
         }
         double value;
-        if (cmd.argument.empty()) pushError(errMissingParameter);
+        if (cmd.argument.empty())
+            pushError(errMissingParameter);
         else if (!parseSettingValue(cmd.argument, value) || (e.positive && value <= 0.0) ||
                  (e.integer && std::fabs(value) > 1e9))
             pushError(errIllegalValue);
-        else if (e.integer) *e.integer = int(std::lround(value));
-        else *e.real = float(value);
+        else if (e.integer)
+            *e.integer = int(std::lround(value));
+        else
+            *e.real = float(value);
         return true;
     }
     return false;
@@ -140,8 +145,10 @@ bool ScopeModel::handleSetting(const ScpiCommand& cmd, int64_t now, SimPort& por
 void ScopeModel::reply(std::string text, int64_t now, SimPort& port) {
     if (faults.silent) return;
     text = faults.garbageBefore + text;
-    if (faults.pieceBytes > 0) port.sendInPieces(text, faults.pieceBytes, faults.pieceGapMs, now + latencyMs);
-    else port.send(text, now + latencyMs);
+    if (faults.pieceBytes > 0)
+        port.sendInPieces(text, faults.pieceBytes, faults.pieceGapMs, now + latencyMs);
+    else
+        port.send(text, now + latencyMs);
 }
 
 void ScopeModel::replyNumber(double value, int64_t now, SimPort& port) {
@@ -176,8 +183,7 @@ void ScopeModel::sendBlock(int channel, int64_t now, SimPort& port) {
         block.push_back(uint8_t(uint16_t(v) >> 8));
         block.push_back(uint8_t(uint16_t(v) & 0xFF));
     }
-    if (faults.shortBlockBytes > 0 && faults.shortBlockBytes < block.size())
-        block.resize(faults.shortBlockBytes);
+    if (faults.shortBlockBytes > 0 && faults.shortBlockBytes < block.size()) block.resize(faults.shortBlockBytes);
     lastBlock[channel] = block;
     lastSamples[channel] = samples;
     lastSamplingPeriod[channel] = period;
@@ -203,8 +209,10 @@ void ScopeModel::autoset() {
 }
 
 void ScopeModel::pushError(const char* error) {
-    if (errors.size() < errorQueueSize) errors.push_back(error);
-    else errors.back() = errQueueOverflow;
+    if (errors.size() < errorQueueSize)
+        errors.push_back(error);
+    else
+        errors.back() = errQueueOverflow;
 }
 
 }  // namespace bc::sim

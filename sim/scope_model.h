@@ -24,13 +24,13 @@ namespace bc::sim {
 
 // Ways to make the instrument misbehave, for tests of the client.
 struct ScopeFaults {
-    bool silent = false;           // hears everything, answers nothing
-    size_t pieceBytes = 0;         // > 0: replies go out in pieces this big...
-    int64_t pieceGapMs = 0;        // ...this far apart
-    size_t shortBlockBytes = 0;    // > 0: memory replies cut to this many bytes
-    size_t learnPadTo = 0;         // learn string padded to at least this length
-    std::string garbageBefore;     // sent ahead of every reply
-    size_t queryReplyPadTo = 0;    // > 0: numeric replies padded with spaces to this length
+    bool silent = false;         // hears everything, answers nothing
+    size_t pieceBytes = 0;       // > 0: replies go out in pieces this big...
+    int64_t pieceGapMs = 0;      // ...this far apart
+    size_t shortBlockBytes = 0;  // > 0: memory replies cut to this many bytes
+    size_t learnPadTo = 0;       // learn string padded to at least this length
+    std::string garbageBefore;   // sent ahead of every reply
+    size_t queryReplyPadTo = 0;  // > 0: numeric replies padded with spaces to this length
 };
 
 class ScopeModel : public Peer {

@@ -48,10 +48,10 @@ std::vector<SettingEntry> settingEntries(ScopeSettings& s) {
         {"REF2:LOCate", &s.ref2Locate, nullptr, false},
     };
     static const char* const channelPaths[2][7] = {
-        {"CHANnel1:DISPlay", "CHANnel1:BWLimit", "CHANnel1:COUPling", "CHANnel1:INVert",
-         "CHANnel1:OFFSet", "CHANnel1:PROBe", "CHANnel1:SCALe"},
-        {"CHANnel2:DISPlay", "CHANnel2:BWLimit", "CHANnel2:COUPling", "CHANnel2:INVert",
-         "CHANnel2:OFFSet", "CHANnel2:PROBe", "CHANnel2:SCALe"}};
+        {"CHANnel1:DISPlay", "CHANnel1:BWLimit", "CHANnel1:COUPling", "CHANnel1:INVert", "CHANnel1:OFFSet",
+         "CHANnel1:PROBe", "CHANnel1:SCALe"},
+        {"CHANnel2:DISPlay", "CHANnel2:BWLimit", "CHANnel2:COUPling", "CHANnel2:INVert", "CHANnel2:OFFSet",
+         "CHANnel2:PROBe", "CHANnel2:SCALe"}};
     for (int n = 0; n < 2; ++n) {
         ChannelSettings& c = s.channel[n];
         const char* const* p = channelPaths[n];
@@ -76,8 +76,7 @@ bool pathMatches(const ScpiCommand& cmd, const char* path) {
         size_t digits = part.size();
         while (digits > 0 && std::isdigit(static_cast<unsigned char>(part[digits - 1]))) --digits;
         const int suffix = digits < part.size() ? std::atoi(std::string(part.substr(digits)).c_str()) : 0;
-        if (i >= cmd.nodes.size() || !matchesMnemonic(cmd.nodes[i], part.substr(0, digits), suffix))
-            return false;
+        if (i >= cmd.nodes.size() || !matchesMnemonic(cmd.nodes[i], part.substr(0, digits), suffix)) return false;
         ++i;
     }
     return i == cmd.nodes.size();

@@ -12,7 +12,7 @@ struct SettingEntry {
     const char* path;  // "CHANnel1:SCALe": a trailing number is the node's suffix
     int* integer;      // exactly one of these two is set
     float* real;
-    bool positive;     // a real setting that must stay above zero
+    bool positive;  // a real setting that must stay above zero
 };
 
 std::vector<SettingEntry> settingEntries(ScopeSettings& s);

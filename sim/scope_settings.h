@@ -23,7 +23,7 @@ struct ScopeSettings {
     int graticule = 0;
     ChannelSettings channel[2];
     int math = 0;
-    int sweep = 0;  // 0 Main, 1 Window, 2 WinZoom, 3 Roll, 4 XY
+    int sweep = 0;                  // 0 Main, 1 Window, 2 WinZoom, 3 Roll, 4 XY
     float timebaseScale = 2.5e-6f;  // seconds per division
     float timebaseDelay = 0.0f;     // seconds
     float windowScale = 2.5e-7f;

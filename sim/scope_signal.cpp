@@ -50,12 +50,9 @@ double SignalSource::at(double t, double phase) const {
     return dcV + amplitudeV * unitShape(shape, frequencyHz * t + phase, duty);
 }
 
-float samplingPeriodOf(const ScopeSettings& s) {
-    return s.timebaseScale * 10.0f / float(scopeBlockSampleCount);
-}
+float samplingPeriodOf(const ScopeSettings& s) { return s.timebaseScale * 10.0f / float(scopeBlockSampleCount); }
 
-Samples acquire(const ScopeSettings& s, const SignalSource (&inputs)[2], int channel, uint32_t seed,
-                int noiseLsb) {
+Samples acquire(const ScopeSettings& s, const SignalSource (&inputs)[2], int channel, uint32_t seed, int noiseLsb) {
     const SignalSource& trig = inputs[s.triggerSource == 1 ? 1 : 0];
     const double phase0 = triggerPhase(trig, s.triggerLevel);
     const double shift = phase0 / (trig.frequencyHz > 0 ? trig.frequencyHz : 1.0);

@@ -42,8 +42,7 @@ float samplingPeriodOf(const ScopeSettings& s);
 // the settings name, rising slope) is at the record's centre, shifted by
 // the time-base delay; `seed` picks the converter noise, up to `noiseLsb`
 // counts either way.
-Samples acquire(const ScopeSettings& s, const SignalSource (&inputs)[2], int channel, uint32_t seed,
-                int noiseLsb);
+Samples acquire(const ScopeSettings& s, const SignalSource (&inputs)[2], int channel, uint32_t seed, int noiseLsb);
 
 // The frequency the trigger counter reads: that of the trigger source.
 double triggerFrequency(const ScopeSettings& s, const SignalSource (&inputs)[2]);

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ports/driver_dcb.h"
 #include "platform/seam.h"
+#include "ports/driver_dcb.h"
 
 namespace bc::sim {
 
@@ -36,9 +36,9 @@ public:
     // A non-zero code makes that step fail with it.
     DWORD setupCommError = 0, getStateError = 0, setStateError = 0, setTimeoutsError = 0;
     DWORD modemStatusError = 0, escapeError = 0;
-    bool vanished = false;  // reads and writes fail as if the device were unplugged
-    bool silent = false;    // replies of the peer are dropped
-    bool loopbackPlug = true;  // RTS drives CTS; DTR drives DSR and carrier detect
+    bool vanished = false;                    // reads and writes fail as if the device were unplugged
+    bool silent = false;                      // replies of the peer are dropped
+    bool loopbackPlug = true;                 // RTS drives CTS; DTR drives DSR and carrier detect
     DCB driverDcb = ports::freshDriverDcb();  // what GetCommState reports before any SetCommState
     Peer* peer = nullptr;
 

@@ -17,9 +17,12 @@ int inUnit(int cm, uint8_t command) {
 void Srf08Model::write(uint8_t first, const uint8_t* data, size_t count, int64_t now) {
     for (size_t i = 0; i < count; ++i) {
         const size_t r = first + i;
-        if (r == kCommandRegister) range(data[i], now);
-        else if (r == kGainRegister) gain_ = data[i];
-        else if (r == kRangeRegister) rangeReg_ = data[i];
+        if (r == kCommandRegister)
+            range(data[i], now);
+        else if (r == kGainRegister)
+            gain_ = data[i];
+        else if (r == kRangeRegister)
+            rangeReg_ = data[i];
     }
 }
 

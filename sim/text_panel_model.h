@@ -32,7 +32,7 @@ public:
 
     // ---- the screen ----
     std::string row(int r) const { return std::string(screen_[r], kCols); }
-    std::string screen() const;  // the four rows, each ended by "\n"
+    std::string screen() const;             // the four rows, each ended by "\n"
     int cursor() const { return cursor_; }  // 0..79, row by row
     int freshScreens() const { return freshScreens_; }
     uint8_t revision = 0x05;

@@ -5,8 +5,8 @@
 // inside the program.
 #pragma once
 
-#include "sim/line_router.h"
 #include "sim/iss_rig.h"
+#include "sim/line_router.h"
 #include "sim/scope_model.h"
 #include "sim/sim_port.h"
 

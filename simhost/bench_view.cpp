@@ -4,8 +4,8 @@ namespace bc::sim {
 
 std::string BenchView::displaySection(const Max7219Model& display) {
     char head[96];
-    snprintf(head, sizeof head, "LED display  [%s]  intensity %d/15%s\n", display.text().c_str(),
-             display.intensity(), display.shutdown() ? "  (shut down)" : "");
+    snprintf(head, sizeof head, "LED display  [%s]  intensity %d/15%s\n", display.text().c_str(), display.intensity(),
+             display.shutdown() ? "  (shut down)" : "");
     return head + display.art();
 }
 

@@ -13,8 +13,7 @@ namespace bc::sim {
 
 class BenchView {
 public:
-    BenchView(FILE* out, const ScopeModel& scope, const IssRig& rig)
-        : out_(out), scope_(scope), rig_(rig) {}
+    BenchView(FILE* out, const ScopeModel& scope, const IssRig& rig) : out_(out), scope_(scope), rig_(rig) {}
 
     // Prints each part that changed since the last call.
     void refresh();

@@ -56,9 +56,9 @@ void ComPortServer::reportModemLines(SimPort& port, std::string& out) {
     if (reported_ && lines == lines_) return;
     const uint8_t changed = lines ^ lines_;
     // The "changed" bits: CTS, DSR, the trailing edge of ring, carrier detect.
-    const uint8_t deltas = uint8_t(((changed & kCts) ? 0x01 : 0) | ((changed & kDsr) ? 0x02 : 0) |
-                                   ((changed & kRing) && !(lines & kRing) ? 0x04 : 0) |
-                                   ((changed & kCarrierDetect) ? 0x08 : 0));
+    const uint8_t deltas =
+        uint8_t(((changed & kCts) ? 0x01 : 0) | ((changed & kDsr) ? 0x02 : 0) |
+                ((changed & kRing) && !(lines & kRing) ? 0x04 : 0) | ((changed & kCarrierDetect) ? 0x08 : 0));
     lines_ = lines;
     reported_ = true;
     appendComPort(uint8_t(NOTIFY_MODEMSTATE + kServerOffset), uint8_t((lines | deltas) & modemMask_), out);

@@ -21,7 +21,9 @@ public:
     // what to send back is appended to `out`.
     void receive(const uint8_t* bytes, size_t count, SimPort& port, int64_t now, std::string& out);
     // The port's bytes for the client, each 255 doubled.
-    static void data(const uint8_t* bytes, size_t count, std::string& out) { net::telnet::appendData(bytes, count, out); }
+    static void data(const uint8_t* bytes, size_t count, std::string& out) {
+        net::telnet::appendData(bytes, count, out);
+    }
     // A NOTIFY-MODEMSTATE when the lines have changed since the last one.
     void reportModemLines(SimPort& port, std::string& out);
 
@@ -39,7 +41,7 @@ private:
     SimPort* port_ = nullptr;
     int64_t now_ = 0;
     std::string* out_ = nullptr;
-    uint8_t lines_ = 0;      // the line bits last reported
+    uint8_t lines_ = 0;  // the line bits last reported
     uint8_t modemMask_ = 0xFF;
     bool reported_ = false;  // a first report has gone
 };

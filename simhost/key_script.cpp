@@ -14,9 +14,12 @@ bool parseDuration(const std::string& text, int64_t& ms) {
     double value = std::strtod(text.c_str(), &end);
     std::string unit = end;
     if (end == text.c_str() || !std::isfinite(value) || value < 0 || value > 1e7) return false;
-    if (unit == "ms") ms = int64_t(value);
-    else if (unit == "s" || unit.empty()) ms = int64_t(value * 1000);
-    else return false;
+    if (unit == "ms")
+        ms = int64_t(value);
+    else if (unit == "s" || unit.empty())
+        ms = int64_t(value * 1000);
+    else
+        return false;
     return true;
 }
 

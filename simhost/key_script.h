@@ -11,8 +11,8 @@
 namespace bc::sim {
 
 struct KeyPress {
-    int key;           // 1 to 8
-    int64_t atMs;      // from the bench's start
+    int key;       // 1 to 8
+    int64_t atMs;  // from the bench's start
     int64_t holdMs;
 };
 

@@ -12,12 +12,12 @@
 
 #include "platform/posix/child_process.h"
 #include "platform/version.h"
-#include "simhost/faults.h"
-#include "simhost/sim_options.h"
+#include "sim/whole_bench.h"
 #include "simhost/bench_view.h"
+#include "simhost/faults.h"
 #include "simhost/net_host.h"
 #include "simhost/pty_host.h"
-#include "sim/whole_bench.h"
+#include "simhost/sim_options.h"
 
 extern char** environ;
 
@@ -111,7 +111,7 @@ int run(WholeBench& devices, Host& host, const std::string& port, SimOptions& op
         fprintf(stderr, "benchcom-sim: cannot write %s: %s\n", options.viewPath.c_str(), strerror(errno));
         return 1;
     }
-    struct sigaction sa{};
+    struct sigaction sa {};
     sa.sa_handler = onSignal;
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);

@@ -44,7 +44,7 @@ bool NetHost::open(const net::NetworkAddress& a, std::string& error) {
     socklen_t len = sizeof bound;
     getsockname(listen_, reinterpret_cast<sockaddr*>(&bound), &len);
     const uint16_t port = ntohs(bound.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6&>(bound).sin6_port
-                                                             : reinterpret_cast<sockaddr_in&>(bound).sin_port);
+                                                            : reinterpret_cast<sockaddr_in&>(bound).sin_port);
     const bool v6 = a.host.find(':') != std::string::npos;
     url_ = std::string(rfc2217_ ? "rfc2217://" : "socket://") + (v6 ? "[" + a.host + "]" : a.host) + ":" +
            std::to_string(port);
@@ -105,8 +105,10 @@ void NetHost::deliver(SimPort& port) {
         port.read(buf, sizeof buf, PtyHost::nowMs(), got);
         // With no client the devices' bytes go nowhere, as on an unplugged line.
         if (client_ < 0) continue;
-        if (rfc2217_) ComPortServer::data(buf, got, toClient_);
-        else toClient_.append(reinterpret_cast<char*>(buf), got);
+        if (rfc2217_)
+            ComPortServer::data(buf, got, toClient_);
+        else
+            toClient_.append(reinterpret_cast<char*>(buf), got);
     } while (got == sizeof buf);
     while (client_ >= 0 && !toClient_.empty()) {
         const ssize_t n = ::send(client_, toClient_.data(), toClient_.size(), MSG_NOSIGNAL);
@@ -123,8 +125,10 @@ void NetHost::pump(SimPort& port, int waitMs) {
     if (next >= 0 && next - now < timeout) timeout = int(next - now);
     pollfd p[2] = {{listen_, POLLIN, 0}, {client_, short(POLLIN | (toClient_.empty() ? 0 : POLLOUT)), 0}};
     if (::poll(p, client_ >= 0 ? 2 : 1, timeout) > 0) {
-        if (p[0].revents & POLLIN) accept(port);
-        else if (client_ >= 0 && (p[1].revents & (POLLIN | POLLHUP | POLLERR))) fromClient(port);
+        if (p[0].revents & POLLIN)
+            accept(port);
+        else if (client_ >= 0 && (p[1].revents & (POLLIN | POLLHUP | POLLERR)))
+            fromClient(port);
     }
     deliver(port);
 }

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "net/address.h"
-#include "simhost/com_port_server.h"
 #include "sim/sim_port.h"
+#include "simhost/com_port_server.h"
 
 namespace bc::sim {
 

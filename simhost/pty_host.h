@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "simhost/raw_pty.h"
 #include "sim/sim_port.h"
+#include "simhost/raw_pty.h"
 
 namespace bc::sim {
 

@@ -1,11 +1,11 @@
 #include "simhost/sim_options.h"
 
-#include "simhost/faults.h"
-
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
+
+#include "simhost/faults.h"
 
 namespace bc::sim {
 
@@ -58,11 +58,16 @@ std::string wrapped(const std::string& words, size_t indent, size_t width) {
 }
 
 bool parseShape(const std::string& name, Shape& shape) {
-    if (name == "sine") shape = Shape::sine;
-    else if (name == "square") shape = Shape::square;
-    else if (name == "triangle") shape = Shape::triangle;
-    else if (name == "dc") shape = Shape::dc;
-    else return false;
+    if (name == "sine")
+        shape = Shape::sine;
+    else if (name == "square")
+        shape = Shape::square;
+    else if (name == "triangle")
+        shape = Shape::triangle;
+    else if (name == "dc")
+        shape = Shape::dc;
+    else
+        return false;
     return true;
 }
 
@@ -116,10 +121,14 @@ bool parseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
             return false;
         }
         const std::string value = argv[++i];
-        if (arg == "--view") o.viewPath = value;
-        else if (arg == "--link") o.linkPath = value;
-        else if (arg == "--wire") o.wirePath = value;
-        else if (arg == "--listen") o.listen = value;
+        if (arg == "--view")
+            o.viewPath = value;
+        else if (arg == "--link")
+            o.linkPath = value;
+        else if (arg == "--wire")
+            o.wirePath = value;
+        else if (arg == "--listen")
+            o.listen = value;
         else if (arg == "--press") {
             if (!parseKeyScript(value, o.presses, error)) return false;
         } else if (arg == "--ch1" || arg == "--ch2") {

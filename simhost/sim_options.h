@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "simhost/key_script.h"
 #include "sim/scope_signal.h"
+#include "simhost/key_script.h"
 
 namespace bc::sim {
 

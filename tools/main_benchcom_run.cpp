@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/win32_api.h"
-#include "ports/port_list.h"
 #include "platform/interrupt.h"
 #include "platform/version.h"
+#include "platform/win32_api.h"
+#include "ports/port_list.h"
 #include "scope/capture_file.h"
 #include "serial/com_port.h"
 #include "sim/built_in_bench.h"
@@ -40,16 +40,17 @@ const char kUsage[] =
     "       benchcom-run --help | --version\n";
 
 void printHelp() {
-    printf("%s\n"
-           "Opens the port (COM3, or what BENCHCOM_PORT names: COMn, a device path,\n"
-           "usb:VVVV:PPPP[:SERIAL], sim for the simulated bench inside the program,\n"
-           "rfc2217://HOST:PORT or socket://HOST:PORT) and runs one routine.\n"
-           "Numbers are C integer literals (42, 0x2A, -1); a channel is the character itself\n"
-           "(1 or 2); a text is one argument. Endless routines run until Ctrl-C. The times\n"
-           "are those at the bench, at 19200 bit/s; the simulated bench answers faster.\n"
-           "\n"
-           "routines:\n",
-           kUsage);
+    printf(
+        "%s\n"
+        "Opens the port (COM3, or what BENCHCOM_PORT names: COMn, a device path,\n"
+        "usb:VVVV:PPPP[:SERIAL], sim for the simulated bench inside the program,\n"
+        "rfc2217://HOST:PORT or socket://HOST:PORT) and runs one routine.\n"
+        "Numbers are C integer literals (42, 0x2A, -1); a channel is the character itself\n"
+        "(1 or 2); a text is one argument. Endless routines run until Ctrl-C. The times\n"
+        "are those at the bench, at 19200 bit/s; the simulated bench answers faster.\n"
+        "\n"
+        "routines:\n",
+        kUsage);
     for (auto table : bc::run::routineTables())
         for (const Routine& r : table) {
             printf("  %-22s %s%s\n", r.name, r.argNames, r.opensPort ? "" : "  (no port needed)");
@@ -93,8 +94,7 @@ int main(int argc, char** argv) {
         return usageError(message);
     }
     bc::run::Args args;
-    if (!bc::run::parseArgs(*routine, argc - 2, argv + 2, args, message, sizeof message))
-        return usageError(message);
+    if (!bc::run::parseArgs(*routine, argc - 2, argv + 2, args, message, sizeof message)) return usageError(message);
 
     bc::endCleanlyOnInterrupt();
     bc::sim::offerBuiltInBench();  // BENCHCOM_PORT=sim

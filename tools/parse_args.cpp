@@ -20,8 +20,7 @@ bool parseInt(const char* text, int& value) {
 
 namespace {
 
-bool parseOne(char kind, const char* arg, Args& args, int& nums, int& texts, char* message,
-              size_t size) {
+bool parseOne(char kind, const char* arg, Args& args, int& nums, int& texts, char* message, size_t size) {
     switch (kind) {
     case 'i':
         if (parseInt(arg, args.num[nums++])) return true;
@@ -38,16 +37,13 @@ bool parseOne(char kind, const char* arg, Args& args, int& nums, int& texts, cha
         if ((args.sequence = sequenceNamed(arg))) return true;
         snprintf(message, size, "unknown sequence '%s'", arg);
         return false;
-    default:
-        args.text[texts++] = arg;
-        return true;
+    default: args.text[texts++] = arg; return true;
     }
 }
 
 }  // namespace
 
-bool parseArgs(const Routine& routine, int argc, char** argv, Args& args, char* message,
-               size_t messageSize) {
+bool parseArgs(const Routine& routine, int argc, char** argv, Args& args, char* message, size_t messageSize) {
     const int wanted = int(std::strlen(routine.kinds));
     if (argc != wanted) {
         snprintf(message, messageSize, "%s takes %d argument%s (%s), not %d", routine.name, wanted,
@@ -56,8 +52,7 @@ bool parseArgs(const Routine& routine, int argc, char** argv, Args& args, char* 
     }
     int nums = 0, texts = 0;
     for (int i = 0; i < argc; ++i)
-        if (!parseOne(routine.kinds[i], argv[i], args, nums, texts, message, messageSize))
-            return false;
+        if (!parseOne(routine.kinds[i], argv[i], args, nums, texts, message, messageSize)) return false;
     return true;
 }
 

@@ -11,7 +11,6 @@ bool parseInt(const char* text, int& value);
 
 // Fills `args` from the command-line arguments after the routine's name.
 // On error writes a one-line message and returns false.
-bool parseArgs(const Routine& routine, int argc, char** argv, Args& args, char* message,
-               size_t messageSize);
+bool parseArgs(const Routine& routine, int argc, char** argv, Args& args, char* message, size_t messageSize);
 
 }  // namespace bc::run

@@ -8,9 +8,7 @@ namespace bc::run {
 namespace {
 
 // Look-ups run on the built-in sample, so they need no instrument.
-void runLrnGetFloat(const Args& a) {
-    printf("%g\n", double(lrnGetFloat(sampleLearnString, a.text[0], a.text[1])));
-}
+void runLrnGetFloat(const Args& a) { printf("%g\n", double(lrnGetFloat(sampleLearnString, a.text[0], a.text[1]))); }
 
 }  // namespace
 

@@ -26,9 +26,7 @@ void runPanelWriteText(const Args& a) { panelWriteText(a.fd, a.num[0], a.text[0]
 void runSetModeIICpollDisp(const Args& a) { printResult(setModeIICpollDisp(a.fd, a.num[0])); }
 void runPanelKeyDemo(const Args& a) { panelKeyDemo(a.fd); }
 void runPpSendPattern(const Args& a) { printResult(ppSendPattern(a.fd)); }
-void runPpSendPoint(const Args& a) {
-    printResult(ppSendPoint(a.fd, a.num[0], a.num[1], a.num[2], a.num[3], a.num[4]));
-}
+void runPpSendPoint(const Args& a) { printResult(ppSendPoint(a.fd, a.num[0], a.num[1], a.num[2], a.num[3], a.num[4])); }
 void runPpCircleDemo(const Args& a) { ppCircleDemo(a.fd); }
 
 }  // namespace
@@ -63,9 +61,8 @@ std::span<const Routine> issRoutines() {
          "Sets the adapter's four I/O pins to the bit pattern VALUE (63 VALUE); prints only the "
          "byte count written. Immediate.",
          true, runIssSetPins},
-        {"leBytesToInt", "ii", "lo hi",
-         "Prints HI * 256 + LO, each taken by its low 8 bits. Sends nothing.",
-         false, runLeBytesToInt},
+        {"leBytesToInt", "ii", "lo hi", "Prints HI * 256 + LO, each taken by its low 8 bits. Sends nothing.", false,
+         runLeBytesToInt},
         {"srf08Range", "", "",
          "Starts a ranging in centimetres on the SRF08 range finder, waits 600 ms, reads its range "
          "registers and prints two ranges with a bar for the second. Under a second.",
@@ -82,12 +79,10 @@ std::span<const Routine> issRoutines() {
          "Shows \"press 1 or 3\" on the text panel, then polls its keys every 600 ms: key 1 "
          "shows a greeting, key 3 a screen of stars. Runs until Ctrl-C.",
          true, runPanelKeyDemo},
-        {"ppSendPattern", "", "",
-         "Sends the plot device its fixed 32-byte pattern, prints one line and waits 600 ms.",
+        {"ppSendPattern", "", "", "Sends the plot device its fixed 32-byte pattern, prints one line and waits 600 ms.",
          true, runPpSendPattern},
         {"ppSendPoint", "iiiii", "x y val1 val2 val3",
-         "Sends the plot device one point: X, Y and three value bytes. Immediate.",
-         true, runPpSendPoint},
+         "Sends the plot device one point: X, Y and three value bytes. Immediate.", true, runPpSendPoint},
         {"ppCircleDemo", "", "",
          "Walks a point around a circle on the plot device, a step every 600 ms, printing each "
          "position. Runs until Ctrl-C.",

@@ -38,9 +38,8 @@ std::span<const Routine> ledRoutines() {
          "Puts the adapter's pins in I/O mode, then sets the display to eight digits, no decode, "
          "normal operation (3 words). About 2 s.",
          true, runInitMax7219},
-        {"clearMax7219", "", "",
-         "I/O mode, then intensity 3 and every digit dark (14 words). About 9 s.",
-         true, runClearMax7219},
+        {"clearMax7219", "", "", "I/O mode, then intensity 3 and every digit dark (14 words). About 9 s.", true,
+         runClearMax7219},
         {"showMax7219Help", "", "",
          "I/O mode, then HELP, a blank and a dash on the six left digits in Code B (14 words). "
          "About 9 s.",
@@ -50,8 +49,7 @@ std::span<const Routine> ledRoutines() {
          "sequence; PATTERN is only a label. About 8 s.",
          true, runSendMax7219Sequence},
         {"sendMAX2719xyz", "iii", "x y z",
-         "Lights bit X (0-7) alone in digit register Y+1 (Y 0-7); Z is not used. 0.6 s.",
-         true, runSendMAX2719xyz},
+         "Lights bit X (0-7) alone in digit register Y+1 (Y 0-7); Z is not used. 0.6 s.", true, runSendMAX2719xyz},
         {"demoMax7219Xyz", "", "",
          "Prints the adapter's version and serial number, then walks single lit segments over the "
          "display: columns, diagonals, rows, 75 s a round. Runs until Ctrl-C.",

@@ -30,9 +30,7 @@ const char* unescape(const char* text) {
 
 void runSendCmd(const Args& a) { ScopeSendCmd(a.fd, unescape(a.text[0])); }
 
-void runQueryValue(const Args& a) {
-    printf("%g\n", double(scopeQueryValue(a.fd, unescape(a.text[0]))));
-}
+void runQueryValue(const Args& a) { printf("%g\n", double(scopeQueryValue(a.fd, unescape(a.text[0])))); }
 
 void runCountRd(const Args& a) {
     static unsigned char buffer[65536];

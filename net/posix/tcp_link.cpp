@@ -7,11 +7,10 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-
-#include <algorithm>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -85,8 +84,10 @@ int connectOne(const addrinfo& a, int64_t deadline, int& err) {
     // a negative time would be no limit at all.
     const int r = waitForEvents(fd, POLLOUT, std::max<int64_t>(0, deadline - monotonicUs()));
     socklen_t len = sizeof err;
-    if (r <= 0) err = r == 0 ? ETIMEDOUT : errno;
-    else if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0) err = errno;
+    if (r <= 0)
+        err = r == 0 ? ETIMEDOUT : errno;
+    else if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0)
+        err = errno;
     if (err != 0) {
         ::close(fd);
         return -1;

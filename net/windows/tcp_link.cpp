@@ -106,8 +106,10 @@ SOCKET connectOne(const addrinfo& a, int64_t deadline, int& err) {
     bool failed = false;
     const int r = waitFor(s, true, deadline - monotonicUs(), &failed);
     err = 0;
-    if (r == 0) err = WSAETIMEDOUT;
-    else if (r < 0) err = WSAGetLastError();
+    if (r == 0)
+        err = WSAETIMEDOUT;
+    else if (r < 0)
+        err = WSAGetLastError();
     else if (failed) {
         int len = sizeof err;
         getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&err), &len);

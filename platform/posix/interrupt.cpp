@@ -1,7 +1,7 @@
 // The clean end on Ctrl-C or a lost console, as POSIX signals bring them.
-#include <signal.h>
-
 #include "platform/interrupt.h"
+
+#include <signal.h>
 
 namespace bc {
 
@@ -11,7 +11,7 @@ void onInterrupt(int sig) { noteInterrupt(sig); }
 void onConsoleLost(int sig) { noteConsoleLost(sig); }
 
 void catchSignal(int sig, void (*handler)(int)) {
-    struct sigaction sa{};
+    struct sigaction sa {};
     sa.sa_handler = handler;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = 0;  // no SA_RESTART: a blocked poll or sleep must wake up

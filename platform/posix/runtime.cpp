@@ -1,9 +1,10 @@
 // The real sleep on POSIX.
+#include "platform/runtime.h"
+
 #include <cerrno>
 #include <ctime>
 
 #include "platform/interrupt.h"
-#include "platform/runtime.h"
 
 namespace bc {
 

@@ -12,9 +12,9 @@ struct Speed {
 };
 
 constexpr Speed kSpeeds[] = {
-    {50, B50},         {75, B75},         {110, B110},       {134, B134},       {150, B150},
-    {200, B200},       {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},
-    {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
+    {50, B50},         {75, B75},         {110, B110},         {134, B134},         {150, B150},
+    {200, B200},       {300, B300},       {600, B600},         {1200, B1200},       {1800, B1800},
+    {2400, B2400},     {4800, B4800},     {9600, B9600},       {19200, B19200},     {38400, B38400},
     {57600, B57600},   {115200, B115200}, {230400, B230400},
 #ifdef B460800
     {460800, B460800}, {921600, B921600}, {1000000, B1000000}, {2000000, B2000000},
@@ -72,7 +72,7 @@ constexpr ModemBit kModemBits[] = {
 };
 
 constexpr LineControl kLineControls[] = {
-    {SETBREAK, TIOCSBRK, 0},         {CLRBREAK, TIOCCBRK, 0},         {SETRTS, TIOCMBIS, TIOCM_RTS},
+    {SETBREAK, TIOCSBRK, 0},       {CLRBREAK, TIOCCBRK, 0},       {SETRTS, TIOCMBIS, TIOCM_RTS},
     {CLRRTS, TIOCMBIC, TIOCM_RTS}, {SETDTR, TIOCMBIS, TIOCM_DTR}, {CLRDTR, TIOCMBIC, TIOCM_DTR},
 };
 
@@ -94,14 +94,12 @@ const LineControl* lineControlFor(DWORD func) {
 DWORD termiosFromDcb(const DCB& dcb, termios& t) {
     speed_t speed;
     tcflag_t size, parity;
-    if (!speedCode(dcb.BaudRate, speed) || !sizeFlag(dcb.ByteSize, size) ||
-        !parityFlags(dcb.Parity, parity))
+    if (!speedCode(dcb.BaudRate, speed) || !sizeFlag(dcb.ByteSize, size) || !parityFlags(dcb.Parity, parity))
         return ERROR_INVALID_PARAMETER;
     if (dcb.StopBits != ONESTOPBIT && dcb.StopBits != TWOSTOPBITS) return ERROR_INVALID_PARAMETER;
 
     // Raw: no translation of CR or LF, no echo, no signals, no line editing.
-    t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY |
-                   INPCK | IGNPAR);
+    t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | INPCK | IGNPAR);
     t.c_oflag &= ~OPOST;
     t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     t.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
@@ -130,8 +128,10 @@ void dcbFromTermios(const termios& t, DCB& dcb) {
     case CS7: dcb.ByteSize = 7; break;
     default: dcb.ByteSize = 8; break;
     }
-    if (!(t.c_cflag & PARENB)) dcb.Parity = NOPARITY;
-    else dcb.Parity = (t.c_cflag & PARODD) ? ODDPARITY : EVENPARITY;
+    if (!(t.c_cflag & PARENB))
+        dcb.Parity = NOPARITY;
+    else
+        dcb.Parity = (t.c_cflag & PARODD) ? ODDPARITY : EVENPARITY;
     dcb.StopBits = (t.c_cflag & CSTOPB) ? TWOSTOPBITS : ONESTOPBIT;
     dcb.fParity = (t.c_iflag & INPCK) ? 1 : 0;
     dcb.fOutxCtsFlow = (t.c_cflag & CRTSCTS) ? 1 : 0;

@@ -1,4 +1,5 @@
 #include "platform/error_text.h"
+
 #include "platform/windows/kernel32.h"
 
 namespace bc {

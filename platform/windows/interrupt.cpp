@@ -1,7 +1,8 @@
 // The clean end on Ctrl-C or a lost console, as Windows brings them.
+#include "platform/interrupt.h"
+
 #include <cstdio>
 
-#include "platform/interrupt.h"
 #include "platform/windows/kernel32.h"
 
 namespace bc {

@@ -1,4 +1,5 @@
 #include "platform/program_name.h"
+
 #include "platform/windows/kernel32.h"
 
 namespace bc {

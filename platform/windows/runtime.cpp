@@ -1,5 +1,6 @@
 // The real sleep on Windows.
 #include "platform/runtime.h"
+
 #include "platform/windows/kernel32.h"
 
 namespace bc {

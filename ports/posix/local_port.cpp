@@ -1,5 +1,7 @@
 // A real terminal device: a serial port, a USB serial adapter or a
 // pseudo-terminal, opened with Windows' exclusive-open semantics.
+#include "ports/local_port.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -11,14 +13,13 @@
 #include <cstring>
 #include <ctime>
 
-#include "ports/driver_dcb.h"
-#include "platform/posix/errno_codes.h"
-#include "platform/posix/fd_wait.h"
 #include "platform/interrupt.h"
 #include "platform/monotonic.h"
-#include "ports/local_port.h"
-#include "ports/polled_port.h"
+#include "platform/posix/errno_codes.h"
+#include "platform/posix/fd_wait.h"
 #include "platform/posix/termios_dcb.h"
+#include "ports/driver_dcb.h"
+#include "ports/polled_port.h"
 
 namespace bc::ports {
 
@@ -89,8 +90,11 @@ public:
     DWORD purge(DWORD flags) override {
         const bool in = flags & PURGE_RXCLEAR, out = flags & PURGE_TXCLEAR;
         if (!in && !out) return ERROR_SUCCESS;
-        return tcflush(fd_, in && out ? TCIOFLUSH : in ? TCIFLUSH : TCOFLUSH) == 0 ? ERROR_SUCCESS
-                                                                                  : winErrorFromErrno(errno);
+        return tcflush(fd_, in && out ? TCIOFLUSH
+                            : in      ? TCIFLUSH
+                                      : TCOFLUSH) == 0
+                   ? ERROR_SUCCESS
+                   : winErrorFromErrno(errno);
     }
 
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override;
@@ -109,14 +113,11 @@ public:
         // A raw terminal reads 0 both when nothing is there and after a
         // hang-up; only the latter shows in poll.
         pollfd p{fd_, POLLIN, 0};
-        if (::poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
-            return ERROR_DEVICE_NOT_CONNECTED;
+        if (::poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) return ERROR_DEVICE_NOT_CONNECTED;
         return ERROR_SUCCESS;
     }
 
-    DWORD waitReadable(int64_t timeoutUs, bool& readable) override {
-        return waitFor(POLLIN, timeoutUs, readable);
-    }
+    DWORD waitReadable(int64_t timeoutUs, bool& readable) override { return waitFor(POLLIN, timeoutUs, readable); }
 
     void release() override {
         if (released_) return;

@@ -4,13 +4,13 @@
 // pseudo-terminals) and the legacy ttyS slots that have no UART (the 8250
 // driver registers them whether a chip answers or not; their type is 0) are
 // left out.
+#include "ports/port_list.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
-
-#include "ports/port_list.h"
 
 namespace bc::ports {
 

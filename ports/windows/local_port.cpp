@@ -1,8 +1,8 @@
 // A serial device of this machine on Windows: the serial driver itself, with
 // its own time-out rules, reached through kernel32.
-#include "platform/error_text.h"
 #include "ports/local_port.h"
 
+#include "platform/error_text.h"
 #include "platform/windows/kernel32.h"
 
 namespace bc::ports {

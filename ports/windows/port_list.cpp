@@ -4,9 +4,9 @@
 // writes "FTDIBUS\VID_0403+PID_6001+A1B2C3D4A\0000").
 #include <windows.h>
 // after windows.h:
-#include <initguid.h>
 #include <cfgmgr32.h>
 #include <devguid.h>
+#include <initguid.h>
 #include <setupapi.h>
 
 #include <algorithm>
@@ -31,8 +31,8 @@ std::string registryPortName(HDEVINFO set, SP_DEVINFO_DATA& info) {
 
 std::string property(HDEVINFO set, SP_DEVINFO_DATA& info, DWORD which) {
     char text[256] = {};
-    if (!SetupDiGetDeviceRegistryPropertyA(set, &info, which, nullptr, reinterpret_cast<BYTE*>(text),
-                                           sizeof text - 1, nullptr))
+    if (!SetupDiGetDeviceRegistryPropertyA(set, &info, which, nullptr, reinterpret_cast<BYTE*>(text), sizeof text - 1,
+                                           nullptr))
         return "";
     return text;
 }

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/runtime.h"
 #include "platform/interrupt.h"
+#include "platform/runtime.h"
 #include "platform/win32_api.h"
 #include "scope/single_capture.h"
 #include "tests/support/capture.h"
@@ -37,8 +37,8 @@ void expectWholeDualCapture(const fs::path& dir) {
 
 TEST(LostConsole, APipeClosedDuringACaptureLeavesItsFilesWhole) {
     test::ScratchDir s;
-    Child child({"/bin/sh", "-c", "cd " + s.dir.string() + " && exec " BENCHCOM_SIM_PATH " -- " BENCHCOM_RUN_PATH
-                                  " scopePollDual"});
+    Child child({"/bin/sh", "-c",
+                 "cd " + s.dir.string() + " && exec " BENCHCOM_SIM_PATH " -- " BENCHCOM_RUN_PATH " scopePollDual"});
     // Its first few kilobytes come out once the capture has begun, and it
     // has some 300 KB more to print: more than the pipe holds.
     ASSERT_TRUE(child.waitForOutput("Polling waveform....\n", 10000));

@@ -1,9 +1,10 @@
+#include "app/main_sequence.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 
-#include "app/main_sequence.h"
 #include "app/modem_line_exerciser.h"
 #include "testkit/seam_harness.h"
 #include "tests/support/capture.h"
@@ -89,8 +90,8 @@ TEST(MainSequence, CompleteRunExercisesTheLinesTwoThousandTimes) {
     SeamHarness bench;
     MainRun run = runMain(bench);
     EXPECT_EQ(run.status, 0);
-    std::string head = std::string(kLookups) + kBanner + " serial port COM9 connect OK \n\r" +
-                       " serial port COM9 connect OK \n\r";
+    std::string head =
+        std::string(kLookups) + kBanner + " serial port COM9 connect OK \n\r" + " serial port COM9 connect OK \n\r";
     ASSERT_EQ(run.out.substr(0, head.size()), head);
     auto rows = lines(run.out.substr(head.size()));
     ASSERT_EQ(rows.size(), 6000u);

@@ -22,7 +22,6 @@ using test::run;
 const std::string kSim = BENCHCOM_SIM_PATH;
 const std::string kRun = BENCHCOM_RUN_PATH;
 
-
 using test::slurp;
 
 // Polls a file until it holds `text` (the bench view is written as it changes).
@@ -87,14 +86,12 @@ TEST(BenchEndToEnd, PanelKeyPressShowsTheGreetingScreen) {
     EXPECT_NE(r.out.find("keys: 01 00 01\n"), std::string::npos);
     const std::string shown = slurp(view);
     EXPECT_NE(shown.find("| press 1 or 3       |"), std::string::npos);
-    EXPECT_NE(shown.find("|      hello         |\n|       zirk         |\n|+ - + - + - + - + - |"),
-              std::string::npos);
+    EXPECT_NE(shown.find("|      hello         |\n|       zirk         |\n|+ - + - + - + - + - |"), std::string::npos);
 }
 
 TEST(BenchEndToEnd, MainSequenceStartsItsExerciser) {
     Child child({kSim, "--", BENCHCOM_PATH}, {}, true);
-    ASSERT_TRUE(child.waitForOutput("GetCommModemStatu_: 0000 0010 0020 0040 0080 \n====", 5000))
-        << child.result.out;
+    ASSERT_TRUE(child.waitForOutput("GetCommModemStatu_: 0000 0010 0020 0040 0080 \n====", 5000)) << child.result.out;
     child.signal(SIGINT);
     auto& r = child.finish();
     EXPECT_EQ(r.status, 130);

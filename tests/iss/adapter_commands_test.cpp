@@ -1,8 +1,9 @@
+#include "iss/adapter_commands.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "iss/adapter_commands.h"
 #include "tests/support/iss_fixture.h"
 
 namespace bc {
@@ -27,21 +28,31 @@ struct Command {
 
 std::vector<Command> commands() {
     return {
-        {"issVersion", [] { issVersion(-7); }, {0x5A, 0x01}, 3,
+        {"issVersion",
+         [] { issVersion(-7); },
+         {0x5A, 0x01},
+         3,
          {"ISS:5A-01:ver: 07 05 40 "},
          {"ISS:5A-01:ver: 5A 01 A2 "}},
-        {"issSerialNumber", [] { issSerialNumber(0); }, {0x5A, 0x03}, 7,
+        {"issSerialNumber",
+         [] { issSerialNumber(0); },
+         {0x5A, 0x03},
+         7,
          {"ISS:5A-03:ser: 30 30 31-32 33 34 35", "ISS:5A-03:ser: 001-2345"},
          {"ISS:5A-03:ser: 5A 03 A2-A3 A4 A5 A6", "ISS:5A-03:ser: Z\x03\xA2-\xA3\xA4\xA5\xA6"}},
-        {"issSetIoMode", [] { issSetIoMode(3, 0x100); }, {0x5A, 0x02, 0x00, 0x00}, 2,
+        {"issSetIoMode",
+         [] { issSetIoMode(3, 0x100); },
+         {0x5A, 0x02, 0x00, 0x00},
+         2,
          {"ISS:5A-02-00:IO-mode: FF 00 "},
          {"ISS:5A-02-00:IO-mode: 5A 02 "}},
-        {"issChangeIoMode", [] { issChangeIoMode(3, 0x203); }, {0x5A, 0x02, 0x10, 0x03}, 2,
+        {"issChangeIoMode",
+         [] { issChangeIoMode(3, 0x203); },
+         {0x5A, 0x02, 0x10, 0x03},
+         2,
          {"ISS:5A-02-00:IO-mode: FF 00 "},
          {"ISS:5A-02-00:IO-mode: 5A 02 "}},
-        {"issCmd5A10", [] { issCmd5A10(1, 0x1FE); }, {0x5A, 0x10, 0xFE, 0x00}, 1,
-         {"FF "},
-         {"5A "}},
+        {"issCmd5A10", [] { issCmd5A10(1, 0x1FE); }, {0x5A, 0x10, 0xFE, 0x00}, 1, {"FF "}, {"5A "}},
         {"issSetPins", [] { issSetPins(0, 0x10A); }, {0x63, 0x0A}, 1, {}, {}},
     };
 }
@@ -116,8 +127,7 @@ TEST(AdapterCommands, Read5A12PrintsItsFourLinesInOrder) {
     // The selection (12), then a status page: selector, mode (I2C), pin
     // types (all inputs), pin levels.
     EXPECT_EQ(out, (std::vector<std::string>{writeLine(4), "FF ", writeLine(4), "0C 40   55 00 "}));
-    EXPECT_EQ(b.framesFrom(),
-              (std::vector<Bytes>{{0x5A, 0x10, 0x0C, 0x00}, {0x5A, 0x12, 0x00, 0x00}}));
+    EXPECT_EQ(b.framesFrom(), (std::vector<Bytes>{{0x5A, 0x10, 0x0C, 0x00}, {0x5A, 0x12, 0x00, 0x00}}));
     EXPECT_EQ(int(iBytesRead), 8);  // read in full, shown in part
     EXPECT_GE(b.bench.now() - start, 600);
 }

@@ -35,8 +35,7 @@ std::string screenOf(const Lines& rows) {
 
 const Lines kGreeting = {"      hello         ", "       zirk         ", "+ - + - + - + - + - ",
                          "       Tesmo        "};
-const Lines kStars = {" * * * * * * * * * *", "* * * * * * * * * * ", " * * * * * * * * * *",
-                      "* * * * * * * * * * "};
+const Lines kStars = {" * * * * * * * * * *", "* * * * * * * * * * ", " * * * * * * * * * *", "* * * * * * * * * * "};
 
 // Runs panelKeyDemo through `polls` polls, the n-th showing keys[n].
 std::string runKeyDemo(IssBench& b, const std::vector<uint16_t>& keys, int polls) {
@@ -114,8 +113,7 @@ TEST(CircleDemo, FirstPointsAsDescribedAndThePathRepeatsEvery242Steps) {
     EXPECT_EQ(home - pairs.begin(), 241);
     for (size_t i = 0; i + 242 < pairs.size(); ++i) EXPECT_EQ(pairs[i], pairs[i + 242]) << i;
     // The point comes back with it; the value bytes go on counting.
-    EXPECT_EQ(Bytes(frames[0].begin(), frames[0].begin() + 7),
-              Bytes(frames[242].begin(), frames[242].begin() + 7));
+    EXPECT_EQ(Bytes(frames[0].begin(), frames[0].begin() + 7), Bytes(frames[242].begin(), frames[242].begin() + 7));
 
     for (size_t i = 0; i < pairs.size(); ++i) {
         const Point p = parsePoint(pairs[i]);

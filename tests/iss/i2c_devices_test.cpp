@@ -25,7 +25,7 @@ TEST(RangeFinder, BytesMakeAnUnsignedBigEndianValue) {
     EXPECT_EQ(leBytesToInt(0x34, 0x12), 4660);
     EXPECT_EQ(leBytesToInt(0xFF, 0xFF), 65535);
     EXPECT_EQ(leBytesToInt(0x00, 0x00), 0);
-    EXPECT_EQ(leBytesToInt(-1, -1), 65535);            // low 8 bits only
+    EXPECT_EQ(leBytesToInt(-1, -1), 65535);  // low 8 bits only
     EXPECT_EQ(leBytesToInt(0x1234, 0x5678), 0x7834);
 }
 
@@ -34,12 +34,10 @@ TEST(RangeFinder, RangesInCentimetresAndPrintsBothEchoesWithABar) {
     b.rig.ranger.echoesCm = {100, 300};
     const int64_t start = b.bench.now();
     auto out = lines(b.run([] { srf08Range(0); }));
-    EXPECT_EQ(b.framesFrom(),
-              (std::vector<Bytes>{{0x55, 0xE0, 0x00, 0x01, 0x51}, {0x55, 0xE1, 0x00, 0x06}}));
+    EXPECT_EQ(b.framesFrom(), (std::vector<Bytes>{{0x55, 0xE0, 0x00, 0x01, 0x51}, {0x55, 0xE1, 0x00, 0x06}}));
     // Registers 2..5 read 00 64 01 2C: 100 and 300; the bar is 100 / 4 wide.
     EXPECT_EQ(Bytes(ioBuf + 2, ioBuf + 6), (Bytes{0x00, 0x64, 0x01, 0x2C}));
-    EXPECT_EQ(out, (Lines{writeLine(5), writeLine(4),
-                          "srf08: 000300 cm,  000100 cm " + std::string(24, '0') + "1+"}));
+    EXPECT_EQ(out, (Lines{writeLine(5), writeLine(4), "srf08: 000300 cm,  000100 cm " + std::string(24, '0') + "1+"}));
     EXPECT_EQ(b.rig.ranger.rangings(), 1);
     EXPECT_GE(b.bench.now() - start, 600);
 }
@@ -115,8 +113,7 @@ TEST(TextPanel, UnansweredPollSeesItsOwnAddressAsTheKeys) {
 }
 
 const Bytes kPatternFrame = [] {
-    Bytes f = {0x55, 0x0A, 0x10, 0x21, 0x05, 0xFF, 0xFF, 0xFF, 0xFF,
-               0xFF, 0x7F, 0xFF, 0x7F, 0x7F, 0xFF, 0x7F, 0xFF};
+    Bytes f = {0x55, 0x0A, 0x10, 0x21, 0x05, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0xFF, 0x7F, 0x7F, 0xFF, 0x7F, 0xFF};
     f.insert(f.end(), 19, 0x7F);
     f.push_back(0xFF);
     return f;
@@ -150,9 +147,9 @@ TEST(PlotDevice, PointAckReportsTheAdaptersReply) {
     IssBench b;
     auto ack = [&b] { return lines(b.run([] { ppSendPoint(0, 1, 1, 1, 1, 1); })).back(); };
     EXPECT_EQ(ack(), " pp: 11 7,  0 ack:255");  // nothing stood past a frame yet
-    b.rig.adapter.attach(0x0A, nullptr);           // the device is gone: not acknowledged
+    b.rig.adapter.attach(0x0A, nullptr);        // the device is gone: not acknowledged
     EXPECT_EQ(ack(), " pp: 11 7,  0 ack:0");
-    b.rig.adapter.silent = true;                   // no reply: the frame's first byte stays
+    b.rig.adapter.silent = true;  // no reply: the frame's first byte stays
     EXPECT_EQ(ack(), " pp: 11 7,  0 ack:85");
 }
 

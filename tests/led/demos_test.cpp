@@ -22,8 +22,7 @@ public:
     void pinsChanged(uint8_t levels, int64_t now) override {
         const size_t before = latched.size();
         Max7219Model::pinsChanged(levels, now);
-        if (latched.size() != before && (shown.empty() || shown.back() != text()))
-            shown.push_back(text());
+        if (latched.size() != before && (shown.empty() || shown.back() != text())) shown.push_back(text());
     }
 };
 
@@ -62,11 +61,10 @@ TEST(Max7219Demos, PatternRunShowsEveryPatternAndEndsOnTheDiagonal) {
     EXPECT_EQ(registerWords(chip.latched).size(), 309u);
 
     const std::string blank(8, ' ');
-    EXPECT_TRUE(appearsInOrder({"HELP -00", blank, "12345678", "HELP -78", "25252525", blank,
-                                "Error   ", blank, "00000000", blank, "========", blank,
-                                "_-^-_uuu", blank, " . . . . . . . .", blank, "0 0 0 -. ",
-                                "HELP -70", blank},
-                               chip.shown));
+    EXPECT_TRUE(appearsInOrder(
+        {"HELP -00", blank, "12345678", "HELP -78", "25252525", blank, "Error   ", blank, "00000000", blank,
+         "========", blank, "_-^-_uuu", blank, " . . . . . . . .", blank, "0 0 0 -. ", "HELP -70", blank},
+        chip.shown));
 
     EXPECT_FALSE(chip.shutdown());
     EXPECT_FALSE(chip.displayTest());

@@ -18,8 +18,7 @@ using Words = std::vector<uint16_t>;
 void scribble(IssBench& b) {
     test::ioSetUp(b);
     b.run([] {
-        for (int w : {0x0A05, 0x0B02, 0x09F0, 0x0C00, 0x0203, 0x0185, 0x0877})
-            sendMax7219Word(0, w);
+        for (int w : {0x0A05, 0x0B02, 0x09F0, 0x0C00, 0x0203, 0x0185, 0x0877}) sendMax7219Word(0, w);
     });
     b.rig.display.latched.clear();
     b.rig.adapter.frames.clear();
@@ -54,9 +53,8 @@ TEST(Max7219SetUp, ClearDarkensEveryDigitAtIntensityThree) {
     scribble(b);
     b.run([] { clearMax7219(0); });
     expectIoSetUpFirst(b);
-    EXPECT_EQ(registerWords(b.rig.display.latched),
-              (Words{0x0C01, 0x0B07, 0x0900, 0x0A03, 0x0C00, 0x0100, 0x0200, 0x0300, 0x0400,
-                     0x0500, 0x0600, 0x0700, 0x0800, 0x0C01}));
+    EXPECT_EQ(registerWords(b.rig.display.latched), (Words{0x0C01, 0x0B07, 0x0900, 0x0A03, 0x0C00, 0x0100, 0x0200,
+                                                           0x0300, 0x0400, 0x0500, 0x0600, 0x0700, 0x0800, 0x0C01}));
     const auto& chip = b.rig.display;
     EXPECT_FALSE(chip.shutdown());
     EXPECT_EQ(chip.decodeMode(), 0);
@@ -72,9 +70,8 @@ TEST(Max7219SetUp, HelpShowsHelpBlankDashAndKeepsTheTwoRightDigits) {
     const int64_t start = b.bench.now();
     b.run([] { showMax7219Help(0); });
     expectIoSetUpFirst(b);
-    EXPECT_EQ(registerWords(b.rig.display.latched),
-              (Words{0x0C01, 0x0B07, 0x0900, 0x0A03, 0x0C01, 0x0B07, 0x09FF, 0x080C, 0x070B,
-                     0x060D, 0x050E, 0x040F, 0x030A, 0x0C01}));
+    EXPECT_EQ(registerWords(b.rig.display.latched), (Words{0x0C01, 0x0B07, 0x0900, 0x0A03, 0x0C01, 0x0B07, 0x09FF,
+                                                           0x080C, 0x070B, 0x060D, 0x050E, 0x040F, 0x030A, 0x0C01}));
     EXPECT_EQ(b.rig.display.text(), "HELP -35.");
     EXPECT_EQ(b.rig.display.decodeMode(), 0xFF);
     EXPECT_GE(b.bench.now() - start, 14 * 600 + 2);
@@ -92,9 +89,8 @@ struct Shown {
 
 TEST(Max7219Sequences, EachShowsItsPattern) {
     const Shown shown[] = {
-        {seqDigits, "12345678"},  {seq2525, "25252525"},  {seqError, "Error   "},
-        {seqBlank, "        "},   {seqZeros, "00000000"}, {seqBars, "========"},
-        {seqWave, "_-^-_uuu"},    {seqPoints, " . . . . . . . ."},
+        {seqDigits, "12345678"}, {seq2525, "25252525"}, {seqError, "Error   "}, {seqBlank, "        "},
+        {seqZeros, "00000000"},  {seqBars, "========"}, {seqWave, "_-^-_uuu"},  {seqPoints, " . . . . . . . ."},
     };
     for (int n = 0; n < kSequenceCount; ++n) {
         SCOPED_TRACE(sequenceTableNames[n]);

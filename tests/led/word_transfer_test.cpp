@@ -58,14 +58,10 @@ TEST(Max7219Word, EachWordLandsInItsRegisterAndTakesAtLeast600Ms) {
         std::function<bool()> holds;
     };
     const Step steps[] = {
-        {0x0C01, [&] { return !chip.shutdown(); }},
-        {0x0B03, [&] { return chip.scanLimit() == 3; }},
-        {0x0A05, [&] { return chip.intensity() == 5; }},
-        {0x09F0, [&] { return chip.decodeMode() == 0xF0; }},
-        {0x0F01, [&] { return chip.displayTest(); }},
-        {0x0F00, [&] { return !chip.displayTest(); }},
-        {0x0155, [&] { return chip.digit(1) == 0x55; }},
-        {0x08AA, [&] { return chip.digit(8) == 0xAA; }},
+        {0x0C01, [&] { return !chip.shutdown(); }},      {0x0B03, [&] { return chip.scanLimit() == 3; }},
+        {0x0A05, [&] { return chip.intensity() == 5; }}, {0x09F0, [&] { return chip.decodeMode() == 0xF0; }},
+        {0x0F01, [&] { return chip.displayTest(); }},    {0x0F00, [&] { return !chip.displayTest(); }},
+        {0x0155, [&] { return chip.digit(1) == 0x55; }}, {0x08AA, [&] { return chip.digit(8) == 0xAA; }},
         {0x0C00, [&] { return chip.shutdown(); }},
     };
     for (const Step& s : steps) {
@@ -118,9 +114,8 @@ TEST(Max7219Dot, RefusesABitOrDigitOutsideTheDisplay) {
     const int outside[][2] = {{8, 0}, {-1, 0}, {0, 8}, {0, -1}, {100, 100}, {3, 11}};
     for (const auto& xy : outside) {
         auto out = lines(b.run([&] { sendMAX2719xyz(0, xy[0], xy[1], 1); }));
-        EXPECT_EQ(out, std::vector<std::string>{"sendMAX2719xyz: x " + std::to_string(xy[0]) +
-                                                ", y " + std::to_string(xy[1]) +
-                                                " refused: both must lie in 0..7"});
+        EXPECT_EQ(out, std::vector<std::string>{"sendMAX2719xyz: x " + std::to_string(xy[0]) + ", y " +
+                                                std::to_string(xy[1]) + " refused: both must lie in 0..7"});
     }
     EXPECT_TRUE(b.framesFrom().empty());
     EXPECT_TRUE(b.rig.display.latched.empty());

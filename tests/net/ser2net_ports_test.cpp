@@ -155,9 +155,9 @@ BenchRun runOnBench(const std::string& kind) {
         if (!server.start(terminal, "19200n81")) return r;
         port = kind == "rfc2217" ? server.rfc2217Url() : server.socketUrl();
     }
-    auto run = test::run({"/bin/sh", "-c",
-                           "cd " + s.dir.string() + " && " + kRun + " issVersion && " + kRun + " scopePollDual"},
-                          {"BENCHCOM_PORT=" + port});
+    auto run = test::run(
+        {"/bin/sh", "-c", "cd " + s.dir.string() + " && " + kRun + " issVersion && " + kRun + " scopePollDual"},
+        {"BENCHCOM_PORT=" + port});
     r.out = run.out;
     r.status = run.status;
     server.kill();

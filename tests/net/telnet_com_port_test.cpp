@@ -51,8 +51,8 @@ std::string decodeInPieces(const std::string& stream, std::vector<size_t> cuts, 
 // doubled 255 in the data and in a speed's bytes (131071 = 00 01 FF FF).
 TEST(TelnetDecoder, GivesTheSameDataAndCommandsWhereverTheStreamIsCut) {
     const std::string stream =
-        bytes({IAC, WILL, 3, IAC, DO, 44, 'a', IAC, IAC, 'b', IAC, SB, 44, 101, 0, 1, IAC, IAC, IAC, IAC, IAC, SE,
-               0, IAC, IAC, IAC, 241, 'c', IAC, SB, 44, 107, 0x30, IAC, SE, IAC, IAC});
+        bytes({IAC, WILL, 3,  IAC, DO,  44,  'a', IAC, IAC, 'b', IAC, SB, 44,  101,  0,   1,  IAC, IAC, IAC,
+               IAC, IAC,  SE, 0,   IAC, IAC, IAC, 241, 'c', IAC, SB,  44, 107, 0x30, IAC, SE, IAC, IAC});
     const std::string data = bytes({'a', 255, 'b', 0, 255, 'c', 255});
     const std::string events =
         "N251,3;N253,44;S44:" + bytes({101, 0, 1, 255, 255}) + ";S44:" + bytes({107, 0x30}) + ";";

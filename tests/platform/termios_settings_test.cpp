@@ -68,8 +68,7 @@ TEST(TermiosFromDcb, SettingsATerminalCannotTakeAreRefused) {
     EXPECT_EQ(termiosFromDcb(line(12345, 8, NOPARITY, ONESTOPBIT), t), DWORD(ERROR_INVALID_PARAMETER));
     EXPECT_EQ(termiosFromDcb(line(19200, 9, NOPARITY, ONESTOPBIT), t), DWORD(ERROR_INVALID_PARAMETER));
     EXPECT_EQ(termiosFromDcb(line(19200, 8, 7, ONESTOPBIT), t), DWORD(ERROR_INVALID_PARAMETER));
-    EXPECT_EQ(termiosFromDcb(line(19200, 8, NOPARITY, ONE5STOPBITS), t),
-              DWORD(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(termiosFromDcb(line(19200, 8, NOPARITY, ONE5STOPBITS), t), DWORD(ERROR_INVALID_PARAMETER));
     EXPECT_EQ(t.c_cflag, before.c_cflag);
     EXPECT_EQ(t.c_lflag, before.c_lflag);
 }
@@ -79,10 +78,9 @@ TEST(TermiosFromDcb, SettingsATerminalCannotTakeAreRefused) {
 // headers rather than taken from the code under test.
 TEST(TermiosFromDcb, EverySpeedSizeParityAndStopSettingBothWays) {
     const std::pair<DWORD, speed_t> speeds[] = {
-        {50, B50},       {75, B75},       {110, B110},       {134, B134},       {150, B150},     {200, B200},
-        {300, B300},     {600, B600},     {1200, B1200},     {1800, B1800},     {2400, B2400},   {4800, B4800},
-        {9600, B9600},   {19200, B19200}, {38400, B38400},   {57600, B57600},   {115200, B115200},
-        {230400, B230400}};
+        {50, B50},     {75, B75},       {110, B110},     {134, B134},     {150, B150},       {200, B200},
+        {300, B300},   {600, B600},     {1200, B1200},   {1800, B1800},   {2400, B2400},     {4800, B4800},
+        {9600, B9600}, {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200}, {230400, B230400}};
     for (const auto& [baud, code] : speeds) {
         termios t = cooked();
         ASSERT_EQ(termiosFromDcb(line(baud, 8, NOPARITY, ONESTOPBIT), t), 0u) << baud;
@@ -111,8 +109,8 @@ TEST(TermiosFromDcb, EverySpeedSizeParityAndStopSettingBothWays) {
 // GetCommModemStatus: CTS 0x10, DSR 0x20, RING 0x40, RLSD (carrier) 0x80,
 // each from its own line and from no other.
 TEST(TerminalLines, EachModemLineIsItsOwnStatusBit) {
-    const std::pair<int, DWORD> bits[] = {{TIOCM_CTS, 0x0010}, {TIOCM_DSR, 0x0020}, {TIOCM_RNG, 0x0040},
-                                          {TIOCM_CAR, 0x0080}};
+    const std::pair<int, DWORD> bits[] = {
+        {TIOCM_CTS, 0x0010}, {TIOCM_DSR, 0x0020}, {TIOCM_RNG, 0x0040}, {TIOCM_CAR, 0x0080}};
     for (const auto& [lineBit, status] : bits) EXPECT_EQ(modemStatusFromLines(lineBit), status) << lineBit;
     EXPECT_EQ(modemStatusFromLines(TIOCM_RTS | TIOCM_DTR | TIOCM_LE | TIOCM_ST | TIOCM_SR), 0u);
     EXPECT_EQ(modemStatusFromLines(TIOCM_CTS | TIOCM_DSR | TIOCM_RNG | TIOCM_CAR), 0x00F0u);

@@ -2,7 +2,6 @@
 // inside the program, the reason given when a port cannot be opened, the
 // port list and the trace.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 
 #include "platform/version.h"
@@ -73,10 +72,12 @@ TEST(ChosenPortEndToEnd, APortThatCannotBeOpenedIsExplainedOnStandardError) {
         {"/dev/benchcom-no-such-device", 2,
          "benchcom-run: cannot open /dev/benchcom-no-such-device for \\\\.\\COM3 "
          "(BENCHCOM_PORT=/dev/benchcom-no-such-device): No such file or directory."},
-        {"usb:04d8:ffee:NOSUCH", 2, "benchcom-run: cannot open usb:04d8:ffee:NOSUCH for \\\\.\\COM3: "
-                                    "usb:04d8:ffee:NOSUCH matches no serial port;"},
-        {"bench-port", 123, "benchcom-run: cannot open \\\\.\\COM3: BENCHCOM_PORT=bench-port names no port: give "
-                            "COMn, a device path, usb:VVVV:PPPP[:SERIAL], sim,"},
+        {"usb:04d8:ffee:NOSUCH", 2,
+         "benchcom-run: cannot open usb:04d8:ffee:NOSUCH for \\\\.\\COM3: "
+         "usb:04d8:ffee:NOSUCH matches no serial port;"},
+        {"bench-port", 123,
+         "benchcom-run: cannot open \\\\.\\COM3: BENCHCOM_PORT=bench-port names no port: give "
+         "COMn, a device path, usb:VVVV:PPPP[:SERIAL], sim,"},
     };
     for (const Case& c : cases) {
         auto r = run({kRun, "issVersion"}, {std::string("BENCHCOM_PORT=") + c.value});

@@ -1,7 +1,7 @@
 // What BENCHCOM_PORT makes of the "\\.\COM3" the routines open.
-#include <gtest/gtest.h>
-
 #include "ports/port_choice.h"
+
+#include <gtest/gtest.h>
 
 namespace bc::ports {
 namespace {

@@ -2,14 +2,13 @@
 // Linux lays them out: a CDC-ACM adapter (the USB-ISS), usb-serial adapters
 // (FTDI) one directory deeper, a PCI UART, an empty legacy 8250 slot and a
 // virtual console.
+#include "ports/port_list.h"
+
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-
-#include <unistd.h>
-
-#include "ports/port_list.h"
 
 namespace bc::ports {
 namespace {
@@ -18,7 +17,8 @@ namespace fs = std::filesystem;
 
 class SysfsTree {
 public:
-    SysfsTree() : root_(fs::temp_directory_path() / ("sysfs-" + std::to_string(::getpid()) + "-" + std::to_string(next_++))) {
+    SysfsTree()
+        : root_(fs::temp_directory_path() / ("sysfs-" + std::to_string(::getpid()) + "-" + std::to_string(next_++))) {
         fs::create_directories(root_ / "sys/class/tty");
         addTerminal("tty1", "", "");  // a virtual console: no device behind it
     }
@@ -114,7 +114,8 @@ TEST(PortList, TwoIdenticalAdaptersAreToldApartByTheirSerialNumbers) {
     std::string why;
     EXPECT_EQ(resolveUsb(ports, selector(0x0403, 0x6001), why), "");
     EXPECT_NE(why.find("matches 2 ports (/dev/ttyUSB0 usb:0403:6001:A10K1, /dev/ttyUSB1 usb:0403:6001:A10K2)"),
-              std::string::npos) << why;
+              std::string::npos)
+        << why;
     EXPECT_NE(why.find("add the serial number"), std::string::npos) << why;
     EXPECT_EQ(resolveUsb(ports, selector(0x0403, 0x6001, "A10K2"), why), "/dev/ttyUSB1");
 }

@@ -1,14 +1,15 @@
 // The port trace, line for line, on a simulated device in virtual time.
+#include "ports/port_trace.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 
 #include "platform/error_text.h"
+#include "platform/version.h"
 #include "ports/model_port.h"
 #include "ports/traced_port.h"
-#include "ports/port_trace.h"
-#include "platform/version.h"
 #include "testkit/seam_harness.h"
 
 namespace bc::ports {

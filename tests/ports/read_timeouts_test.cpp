@@ -61,8 +61,10 @@ public:
         waitsUs.push_back(timeoutUs);
         const int64_t next = arrivals.empty() ? -1 : arrivals.front().atUs;
         readable = next >= 0 && (timeoutUs < 0 || next <= clockUs + timeoutUs);
-        if (readable) clockUs = std::max(clockUs, next);
-        else if (timeoutUs >= 0) clockUs += timeoutUs;
+        if (readable)
+            clockUs = std::max(clockUs, next);
+        else if (timeoutUs >= 0)
+            clockUs += timeoutUs;
         return 0;
     }
 };

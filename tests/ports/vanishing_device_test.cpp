@@ -16,8 +16,8 @@
 #include "scope/learn_string.h"
 #include "tests/support/capture.h"
 #include "tests/support/led_fixture.h"
-#include "tests/support/process.h"
 #include "tests/support/lost_capture.h"
+#include "tests/support/process.h"
 #include "tests/support/pty.h"
 #include "tests/support/scope_fixture.h"
 

@@ -1,11 +1,10 @@
 // benchcom-run reaches every adapter, device and LED routine: run as a real
 // process against the simulated adapter behind a pseudo-terminal.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -42,7 +41,7 @@ ToolRun runTool(const std::vector<std::string>& args, sim::IssRig& rig) {
     std::vector<std::string> argv = {BENCHCOM_RUN_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
     test::Child tool(argv, {"BENCHCOM_PORT=" + slavePath});
-    sim::SimPort wire;  // only its outbox is used: the adapter's replies
+    sim::SimPort wire;                                  // only its outbox is used: the adapter's replies
     const int64_t giveUpUs = monotonicUs() + 20000000;  // a stuck tool fails the test below
     while (!tool.exited() && monotonicUs() < giveUpUs) {
         pollfd p{master, POLLIN, 0};
@@ -73,11 +72,11 @@ TEST(RunTool, ListsEveryRoutineAndSequence) {
     const ToolRun help = runTool({"--help"}, rig);
     EXPECT_EQ(help.status, 0);
     for (const char* name :
-         {"issVersion", "issSerialNumber", "issSetIoMode", "issChangeIoMode", "issCmd5A10",
-          "issRead5A12", "issSetPins", "leBytesToInt", "srf08Range", "panelWriteText",
-          "setModeIICpollDisp", "panelKeyDemo", "ppSendPattern", "ppSendPoint", "ppCircleDemo",
-          "sendMax7219Word", "walkMax7219Pins", "initMax7219", "clearMax7219", "showMax7219Help",
-          "sendMax7219Sequence", "sendMAX2719xyz", "demoMax7219Xyz", "demoMax7219Patterns"})
+         {"issVersion",          "issSerialNumber", "issSetIoMode",   "issChangeIoMode",    "issCmd5A10",
+          "issRead5A12",         "issSetPins",      "leBytesToInt",   "srf08Range",         "panelWriteText",
+          "setModeIICpollDisp",  "panelKeyDemo",    "ppSendPattern",  "ppSendPoint",        "ppCircleDemo",
+          "sendMax7219Word",     "walkMax7219Pins", "initMax7219",    "clearMax7219",       "showMax7219Help",
+          "sendMax7219Sequence", "sendMAX2719xyz",  "demoMax7219Xyz", "demoMax7219Patterns"})
         EXPECT_NE(help.out.find(std::string("  ") + name + " "), std::string::npos) << name;
     EXPECT_NE(help.out.find("sequences: seqDigits seq2525 seqError seqBlank seqZeros seqBars "
                             "seqWave seqPoints\n"),

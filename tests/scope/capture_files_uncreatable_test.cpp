@@ -92,11 +92,13 @@ TEST(HostileCaptureDir, TheRunToolPrintsEverythingNamesBothFilesAndEndsWithThree
     const fs::path& dir = scratch.dir;
     fs::create_directory(dir / "op_scope.csv");
     fs::create_directory(dir / "gbookFtemp.js");
-    auto r = test::run({"/bin/sh", "-c",
-                        "cd " + dir.string() + " && exec " BENCHCOM_SIM_PATH " -- " BENCHCOM_RUN_PATH " scopePollDual"});
+    auto r =
+        test::run({"/bin/sh", "-c",
+                   "cd " + dir.string() + " && exec " BENCHCOM_SIM_PATH " -- " BENCHCOM_RUN_PATH " scopePollDual"});
     EXPECT_EQ(r.status, 3) << r.err;
-    EXPECT_EQ(r.err, "capture file ./op_scope.csv could not be created: Is a directory\n"
-                     "capture file ./gbookFtemp.js could not be created: Is a directory\n");
+    EXPECT_EQ(r.err,
+              "capture file ./op_scope.csv could not be created: Is a directory\n"
+              "capture file ./gbookFtemp.js could not be created: Is a directory\n");
     EXPECT_EQ(r.out.rfind(" serial port COM9 connect OK \n\rPolling waveform....\n", 0), 0u);
     EXPECT_NE(r.out.find("\n:DISPlay:WAVeform "), std::string::npos);  // the learn string, on the console
     EXPECT_NE(r.out.find("\ncount_rd: 8014 8014 \n"), std::string::npos);

@@ -57,8 +57,7 @@ TEST(CaptureFailure, AFileThatTakesNoBytesIsNamedOnceAndChangesNothingElse) {
         c.run();
         const std::string console = out.take();
         EXPECT_EQ(testing::internal::GetCapturedStderr(),
-                  std::string("capture file ./") + c.failing +
-                      " could not be written whole: No space left on device\n")
+                  std::string("capture file ./") + c.failing + " could not be written whole: No space left on device\n")
             << c.name;
         EXPECT_TRUE(captureFileFailed) << c.name;
         EXPECT_EQ(console.size(), goodConsole.size()) << c.name;
@@ -76,8 +75,8 @@ TEST(CaptureFailure, TheRunToolUnderAFileSizeLimitSaysWhichFileAndEndsWithThree)
     test::ScratchDir scratch;
     const fs::path& dir = scratch.dir;
     auto r = test::run({"/bin/bash", "-c",
-                        "cd " + dir.string() + " && ulimit -f 64 && exec " BENCHCOM_SIM_PATH " -- " BENCHCOM_RUN_PATH
-                        " scopePollDual"});
+                        "cd " + dir.string() +
+                            " && ulimit -f 64 && exec " BENCHCOM_SIM_PATH " -- " BENCHCOM_RUN_PATH " scopePollDual"});
     EXPECT_EQ(r.status, 3);
     // The chart script (some 380 KB) stops at the limit; the CSV file fits.
     EXPECT_EQ(r.err, "capture file ./gbookFtemp.js could not be written whole: File too large\n");

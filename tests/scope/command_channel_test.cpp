@@ -1,9 +1,10 @@
+#include "scope/command_channel.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 
-#include "scope/command_channel.h"
 #include "tests/support/scope_fixture.h"
 
 namespace bc {
@@ -79,10 +80,10 @@ TEST(CountRd, AnEmptyReadLowersTheTryCounterForTheRestOfTheCall) {
         unsigned char buffer[10];
         CountRdRun run = countRd(s, buffer, 10);
         EXPECT_EQ(run.got, 7u);
-        EXPECT_EQ(run.trace, (std::vector<std::string>{"count_rd: 4 countGot: 4 want: 10 loop: 2",
-                                                       "count_rd: 0 countGot: 4 want: 10 loop: 1",
-                                                       "count_rd: 3 countGot: 7 want: 10 loop: 1",
-                                                       "count_rd: 0 countGot: 7 want: 10 loop: 0"}));
+        EXPECT_EQ(run.trace,
+                  (std::vector<std::string>{
+                      "count_rd: 4 countGot: 4 want: 10 loop: 2", "count_rd: 0 countGot: 4 want: 10 loop: 1",
+                      "count_rd: 3 countGot: 7 want: 10 loop: 1", "count_rd: 0 countGot: 7 want: 10 loop: 0"}));
     }
 }
 
@@ -118,8 +119,7 @@ TEST(ScopeQueryValue, ReadsTheNumberAtTheStartOfTheReply) {
     s.model.settings.triggerLevel = 2.0f;
     QueryRun run = query(s, ":TRIG:LEV?\n");
     EXPECT_EQ(run.value, 2.0f);
-    EXPECT_EQ(run.out, kSeparator + "\n\r ScopeSendCmd: :TRIG:LEV?\n \n\r" +
-                           "   11,2.000000E+00, 2.000e+00\n\n");
+    EXPECT_EQ(run.out, kSeparator + "\n\r ScopeSendCmd: :TRIG:LEV?\n \n\r" + "   11,2.000000E+00, 2.000e+00\n\n");
     // 600 ms before the one read, which ends 100 ms after the reply.
     EXPECT_GE(run.elapsed, 700);
     EXPECT_LE(run.elapsed, 710);

@@ -1,11 +1,12 @@
 // Gathered console lines come out byte for byte as printf would have written
 // them and in the same order: across the batch's edge, and for lines too
 // wide for the batch (a hostile sample value of 32767 plots 16447 columns).
+#include "scope/console_batch.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "scope/console_batch.h"
 #include "tests/support/capture.h"
 
 namespace bc {
@@ -15,8 +16,10 @@ namespace {
 std::string plotRow(int k, int width) {
     std::string number = std::to_string(k);
     std::string row = std::string(number.size() < 5 ? 5 - number.size() : 0, ' ') + number + ",";
-    if (width > 1) row += std::string(size_t(width - 1), ' ') + "1";
-    else row += "1" + std::string(width < -1 ? size_t(-width - 1) : 0, ' ');
+    if (width > 1)
+        row += std::string(size_t(width - 1), ' ') + "1";
+    else
+        row += "1" + std::string(width < -1 ? size_t(-width - 1) : 0, ' ');
     return row + "\n";
 }
 

@@ -1,3 +1,5 @@
+#include "scope/dual_capture.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -5,7 +7,6 @@
 #include <cstring>
 #include <fstream>
 
-#include "scope/dual_capture.h"
 #include "scope/dual_files.h"
 #include "tests/support/process.h"
 #include "tests/support/scope_fixture.h"
@@ -28,8 +29,9 @@ std::string learnAsRead(const sim::ScopeModel& m) { return (m.learnString() + "\
 // "Waveform Data": channel 1's probe (100X), both channels' scales and
 // positions, the window timebase of 10 us a division, so 25 ns a sample.
 std::string expectedCsvHead(const char* source) {
-    return std::string("Memory Length,4000,\n"
-                       "Trigger Level,-2.500E-01,\n") +
+    return std::string(
+               "Memory Length,4000,\n"
+               "Trigger Level,-2.500E-01,\n") +
            source +
            "Probe,100X,\n"
            "Vertical Units,V,\n"
@@ -51,8 +53,7 @@ std::string expectedCsvHead(const char* source) {
 
 std::string expectedCsv(const sim::ScopeModel& m, const char* source = "Source,CH1,\n") {
     std::string out = test::settingPerLine(learnAsRead(m)) + expectedCsvHead(source);
-    for (size_t n = 0; n < 4000; ++n)
-        out += fmt("%3d,%3d\n", int(m.lastSamples[0][n]), int(m.lastSamples[1][n]));
+    for (size_t n = 0; n < 4000; ++n) out += fmt("%3d,%3d\n", int(m.lastSamples[0][n]), int(m.lastSamples[1][n]));
     return out + kEnd;
 }
 
@@ -114,8 +115,7 @@ TEST(ScopeReadDual, BothFilesFollowTheLearnStringAndTheBlocks) {
     const double period = s.model.lastSamplingPeriod[0];
     const std::string tail = "count_rd: 8014 8014 \n" +
                              fmt("count_rd: 8014 8014 TimeInterval:%f %f \n", period, period) +
-                             "tr1:T:# a:4 b: 8008 d:1 \ntr2:T:# a:4 b: 8008 d:2 \n\nchannel:1\nchannel:2" +
-                             plot + "\n";
+                             "tr1:T:# a:4 b: 8008 d:1 \ntr2:T:# a:4 b: 8008 d:2 \n\nchannel:1\nchannel:2" + plot + "\n";
     ASSERT_GE(out.size(), tail.size());
     EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
 }
@@ -174,8 +174,8 @@ TEST(ScopeReadDual, TheChartScriptRunsInJavaScriptWithNineArgumentsPerSample) {
     for (int n = 0; n < 4000; ++n) {
         const std::string want = "9|\"vornel\"|\"bench@benchcom\"|\"Sun Feb  22 10:30:47 UTC 2015 \"|\"127.0.0.1\"|" +
                                  std::to_string(s.model.lastSamples[0][size_t(n)]) + "|" +
-                                 std::to_string(s.model.lastSamples[1][size_t(n)]) + "|0|0|\"" +
-                                 std::to_string(n) + "\"";
+                                 std::to_string(s.model.lastSamples[1][size_t(n)]) + "|0|0|\"" + std::to_string(n) +
+                                 "\"";
         ASSERT_EQ(out[size_t(n + 1)], want);
     }
     for (const char* text : {chartUserAtHost, chartHostAddress}) EXPECT_EQ(strpbrk(text, "'\",\\"), nullptr);
@@ -190,8 +190,7 @@ TEST(ScopeReadDual, EitherFileMayFailAlone) {
         const std::string out = capture('1');
         EXPECT_EQ(readFile("gbookFtemp.js"), expectedChart(s.model));
         // The learn string goes to the console instead.
-        EXPECT_NE(out.find(test::settingPerLine(learnAsRead(s.model)) + "count_rd: 8014 8014 \n"),
-                  std::string::npos);
+        EXPECT_NE(out.find(test::settingPerLine(learnAsRead(s.model)) + "count_rd: 8014 8014 \n"), std::string::npos);
     }
     {
         InScratchDir dir;

@@ -52,11 +52,20 @@ std::vector<std::string> settingsLines(const DualRun& run, size_t learnLines) {
 // The settings head of a learn string that names no setting: zeros, and the
 // first entries of both label tables.
 std::vector<std::string> zeroHead() {
-    return {"Memory Length,4000,",        "Trigger Level,0.000E+00,",   "Source,CH1,",
-            "Probe,1X,",                  "Vertical Units,V,",          "Vertical Scale,0.000E+00,",
-            "Vertical Position,0.000E+00,", "Vertical2 Units,V,",       "Vertical2 Scale,0.000E+00,",
-            "Vertical2 Position,0.000E+00,", "Horizontal Units,s,",     "Horizontal Scale,0.000E+00,",
-            "Horizontal Position,0.000E+00,", "Horizontal Mode,Main,"};
+    return {"Memory Length,4000,",
+            "Trigger Level,0.000E+00,",
+            "Source,CH1,",
+            "Probe,1X,",
+            "Vertical Units,V,",
+            "Vertical Scale,0.000E+00,",
+            "Vertical Position,0.000E+00,",
+            "Vertical2 Units,V,",
+            "Vertical2 Scale,0.000E+00,",
+            "Vertical2 Position,0.000E+00,",
+            "Horizontal Units,s,",
+            "Horizontal Scale,0.000E+00,",
+            "Horizontal Position,0.000E+00,",
+            "Horizontal Mode,Main,"};
 }
 
 void expectSamplesOf(const ScopeBench& s, const DualRun& run) {
@@ -117,8 +126,8 @@ TEST(HostileLearnStrings, EmptySettingsAtTheEndAndBetweenSeparatorsAreIndentedEm
 }
 
 TEST(HostileLearnStrings, AZeroByteEndsTheTextForTheParserButNotForTheRead) {
-    const std::string text = std::string(":CHANnel1:SCALe 5.000e-01;PROBe 1\0", 34) +
-                             ";:CHANnel2:SCALe 2.0e+00;:TIMebase:SWEep 4";
+    const std::string text =
+        std::string(":CHANnel1:SCALe 5.000e-01;PROBe 1\0", 34) + ";:CHANnel2:SCALe 2.0e+00;:TIMebase:SWEep 4";
     EXPECT_EQ(lrnGetFloat(text.c_str(), ":CHANnel1", "PROB"), 1.0f);
     EXPECT_EQ(lrnGetFloat(text.c_str(), ":CHANnel2", "SCAL"), 0.0f);
     EXPECT_EQ(dumpToConsole(text), ":CHANnel1:SCALe 5.000e-01\n    PROBe 1\n");
@@ -127,9 +136,9 @@ TEST(HostileLearnStrings, AZeroByteEndsTheTextForTheParserButNotForTheRead) {
     ScopeBench s;
     const DualRun run = captureWithLearnReply(s, text);
     // Every byte is read, the zero byte and what follows it included...
-    EXPECT_NE(run.console.find(fmt("count_rd: %d countGot: %d want: 700 loop: 2\n", int(text.size()),
-                                   int(text.size()))),
-              std::string::npos);
+    EXPECT_NE(
+        run.console.find(fmt("count_rd: %d countGot: %d want: 700 loop: 2\n", int(text.size()), int(text.size()))),
+        std::string::npos);
     // ...but the settings end at the zero byte.
     ASSERT_GT(run.csv.size(), 16u);
     EXPECT_EQ(run.csv[0], ":CHANnel1:SCALe 5.000e-01");
@@ -146,27 +155,27 @@ TEST(HostileLearnStrings, AZeroByteEndsTheTextForTheParserButNotForTheRead) {
 // read, the labels the entries of the values' truncation (empty outside
 // their tables), and the chart script the same values.
 TEST(HostileLearnStrings, ValuesThatAreNoOrdinaryNumbersReachBothFilesAsRead) {
-    const std::string text = ":TRIGger:LEVel nan;:CHANnel1:PROBe 2.99;SCALe inf;OFFSet -inf;"
-                             ":CHANnel2:SCALe 1e30;OFFSet -5;:TIMebase:SWEep 3.99;SCALe 1e-45;DELay 1e99";
+    const std::string text =
+        ":TRIGger:LEVel nan;:CHANnel1:PROBe 2.99;SCALe inf;OFFSet -inf;"
+        ":CHANnel2:SCALe 1e30;OFFSet -5;:TIMebase:SWEep 3.99;SCALe 1e-45;DELay 1e99";
     InScratchDir dir;
     ScopeBench s;
     const DualRun run = captureWithLearnReply(s, text);
     const auto E = [](float v) { return fmt("%9.3E", double(v)); };
-    const std::vector<std::string> head = {
-        "Memory Length,4000,",
-        "Trigger Level," + E(NAN) + ",",
-        "Source,CH1,",
-        "Probe,100X,",
-        "Vertical Units,V,",
-        "Vertical Scale," + E(INFINITY) + ",",
-        "Vertical Position," + E(-INFINITY) + ",",
-        "Vertical2 Units,V,",
-        "Vertical2 Scale," + E(1e30f) + ",",
-        "Vertical2 Position," + E(-5.0f) + ",",
-        "Horizontal Units,s,",
-        "Horizontal Scale," + E(1e-45f) + ",",
-        "Horizontal Position," + E(INFINITY) + ",",
-        "Horizontal Mode,Roll,"};
+    const std::vector<std::string> head = {"Memory Length,4000,",
+                                           "Trigger Level," + E(NAN) + ",",
+                                           "Source,CH1,",
+                                           "Probe,100X,",
+                                           "Vertical Units,V,",
+                                           "Vertical Scale," + E(INFINITY) + ",",
+                                           "Vertical Position," + E(-INFINITY) + ",",
+                                           "Vertical2 Units,V,",
+                                           "Vertical2 Scale," + E(1e30f) + ",",
+                                           "Vertical2 Position," + E(-5.0f) + ",",
+                                           "Horizontal Units,s,",
+                                           "Horizontal Scale," + E(1e-45f) + ",",
+                                           "Horizontal Position," + E(INFINITY) + ",",
+                                           "Horizontal Mode,Roll,"};
     EXPECT_EQ(settingsLines(run, 9), head);
     const auto G = [](float v) { return fmt("%9G", double(v)); };
     EXPECT_EQ(std::vector<std::string>(run.js.begin() + 1, run.js.begin() + 6),

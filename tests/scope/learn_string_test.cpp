@@ -1,3 +1,5 @@
+#include "scope/learn_string.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -5,7 +7,6 @@
 #include <cstring>
 #include <string>
 
-#include "scope/learn_string.h"
 #include "tests/support/capture.h"
 
 namespace bc {
@@ -63,10 +64,8 @@ TEST(LearnString, LookupsLandOnTheSpaceBeforeTheValue) {
     for (const Lookup& l : kLookups) {
         const char* field = lrnFindField(sampleLearnString, l.section, l.key);
         ASSERT_NE(field, nullptr) << l.section << " / " << l.key;
-        EXPECT_EQ(size_t(field - sampleLearnString), spaceBefore(l.landsOn))
-            << l.section << " / " << l.key;
-        EXPECT_EQ(lrnGetFloat(sampleLearnString, l.section, l.key), l.value)
-            << l.section << " / " << l.key;
+        EXPECT_EQ(size_t(field - sampleLearnString), spaceBefore(l.landsOn)) << l.section << " / " << l.key;
+        EXPECT_EQ(lrnGetFloat(sampleLearnString, l.section, l.key), l.value) << l.section << " / " << l.key;
     }
 }
 
@@ -101,8 +100,10 @@ TEST(LearnString, DumpOfTheSamplePutsOneSettingOnEachLine) {
     ASSERT_EQ(rows.size(), 52u);
     int atMargin = 0;
     for (const std::string& row : rows) {
-        if (row[0] == ':') ++atMargin;
-        else EXPECT_EQ(row.substr(0, 4), "    ") << row;
+        if (row[0] == ':')
+            ++atMargin;
+        else
+            EXPECT_EQ(row.substr(0, 4), "    ") << row;
     }
     EXPECT_EQ(atMargin, 12);
     EXPECT_EQ(rows[0], ":DISPlay:WAVeform 12340");

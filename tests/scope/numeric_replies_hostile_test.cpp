@@ -74,8 +74,7 @@ TEST(HostileNumericReplies, AQueryReturnsAndPrintsTheNumberItsReplyBeginsWith) {
         s.bench.port.send(r.bytes, s.bench.now() + 5);
         const Query q = query(s, ":TIM:SCAL?\n");
         EXPECT_TRUE(same(q.value, r.value)) << r.bytes << ": " << q.value;
-        EXPECT_EQ(q.out, kQueryTrace + fmt("%5d,%E,", int(r.bytes.size()), double(r.value)) +
-                             asPrinted(r.bytes) + "\n")
+        EXPECT_EQ(q.out, kQueryTrace + fmt("%5d,%E,", int(r.bytes.size()), double(r.value)) + asPrinted(r.bytes) + "\n")
             << r.bytes;
         // 600 ms wait (and the clock readings of the wait), then one read:
         // 100 ms after the reply, or the whole 100 + 999 ms when nothing comes.
@@ -144,8 +143,7 @@ TEST(HostileNumericReplies, ASingleCaptureWritesTheValuesReadAndTheirLabels) {
         EXPECT_EQ(file.back(), "===========================");
         // Seven query lines on the console, each with the value read.
         size_t shown = 0;
-        for (size_t at = 0; (at = console.find(fmt(",%E,", double(r.value)), at)) != std::string::npos; ++at)
-            ++shown;
+        for (size_t at = 0; (at = console.find(fmt(",%E,", double(r.value)), at)) != std::string::npos; ++at) ++shown;
         EXPECT_EQ(shown, 7u) << r.bytes;
     }
 }

@@ -1,6 +1,7 @@
+#include "scope/sequences.h"
+
 #include <gtest/gtest.h>
 
-#include "scope/sequences.h"
 #include "tests/support/scope_fixture.h"
 
 namespace bc {
@@ -27,7 +28,9 @@ std::vector<std::string> sweepValues() {
     return v;
 }
 
-std::string sent(const ScopeBench& s) { return std::string(s.bench.port.received.begin(), s.bench.port.received.end()); }
+std::string sent(const ScopeBench& s) {
+    return std::string(s.bench.port.received.begin(), s.bench.port.received.end());
+}
 
 // Checks the time between each heard message and the next against the
 // waits the sequence places there: 600 ms per wait, plus 700 ms for a query
@@ -50,8 +53,10 @@ TEST(ScopeTestSequence, SendsEveryCommandInOrderAndSweepsTheDelayFortyTimes) {
 
     std::string sweep;
     for (const std::string& v : sweepValues()) sweep += ":TIM:DEL " + v + "\r\n";
-    EXPECT_EQ(sent(s), "*RST\r:SYST:ERR?\r:AUT\r:SYST:ERR?\r:SYST:ERR?\r:chan2:inv 1\r*idn?\r*lrn?\r"
-                       ":TRIG:FREQ?\r:DISP:WAV 0\r:SINGLE\r" + kCapture1 + kCapture2 + sweep);
+    EXPECT_EQ(sent(s),
+              "*RST\r:SYST:ERR?\r:AUT\r:SYST:ERR?\r:SYST:ERR?\r:chan2:inv 1\r*idn?\r*lrn?\r"
+              ":TRIG:FREQ?\r:DISP:WAV 0\r:SINGLE\r" +
+                  kCapture1 + kCapture2 + sweep);
     ASSERT_EQ(s.model.heard.size(), 11u + 8 + 8 + 40);
     EXPECT_EQ(s.model.heard[11 + 16 + 30].message, ":TIM:DEL 1.0E-10");
     EXPECT_EQ(s.model.heard.back().message, ":TIM:DEL 9.0E-04");

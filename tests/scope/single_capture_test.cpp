@@ -1,9 +1,10 @@
+#include "scope/single_capture.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "scope/setting_labels.h"
-#include "scope/single_capture.h"
 #include "tests/support/scope_fixture.h"
 
 namespace bc {
@@ -20,8 +21,9 @@ using test::StdoutCapture;
 // channel `ch` (0 or 1): the XY mode's timebase of 5 us a division, so
 // 12.5 ns a sample.
 std::string expectedCsv(const sim::ScopeModel& m, int ch) {
-    std::string out = std::string("Memory Length,4000,\n"
-                                  "Trigger Level,5.000E-01,\n") +
+    std::string out = std::string(
+                          "Memory Length,4000,\n"
+                          "Trigger Level,5.000E-01,\n") +
                       (ch == 0 ? "Source,CH1,\n"
                                  "Probe,10X,\n"
                                  "Vertical Units,V,\n"
@@ -81,9 +83,8 @@ TEST(ScopeReadAquire, ChannelOneFileAndConsoleFollowTheInstrument) {
     EXPECT_EQ(file, expectedCsv(s.model, 0));
     EXPECT_EQ(lines(file).size(), 4017u);
     EXPECT_FALSE(test::exists("op_scope2.csv"));
-    EXPECT_EQ(s.heard(), (std::vector<std::string>{":acquire1:memory?", ":TRIG:LEV?", ":CHAN1:PROB?",
-                                                   ":CHAN1:SCAL?", ":CHAN1:OFFS?", ":TIM:SCAL?",
-                                                   ":TIM:DEL?", ":TIM:SWE?"}));
+    EXPECT_EQ(s.heard(), (std::vector<std::string>{":acquire1:memory?", ":TRIG:LEV?", ":CHAN1:PROB?", ":CHAN1:SCAL?",
+                                                   ":CHAN1:OFFS?", ":TIM:SCAL?", ":TIM:DEL?", ":TIM:SWE?"}));
     EXPECT_EQ(out.substr(0, 25), "scopeReadAquire(fd,\"1\");\n");
     const std::string tail = "count_rd: 8014 8014 \n" +
                              fmt("count_rd: 8014 8014 TimeInterval:%f\n", double(s.model.lastSamplingPeriod[0])) +
@@ -111,17 +112,16 @@ TEST(ScopeReadAquire, AnySelectorButOneCapturesChannelTwo) {
 TEST(ScopeReadAquire, PlotRowsAtWidthZeroAndNegativeWidths) {
     InScratchDir dir;
     ScopeBench s;
-    s.model.cannedReplies[":ACQUIRE1:MEMORY?"] =
-        test::makeBlock(1e-8f, 1, {-128, -129, -130, -200, 127, -32768});
+    s.model.cannedReplies[":ACQUIRE1:MEMORY?"] = test::makeBlock(1e-8f, 1, {-128, -129, -130, -200, 127, -32768});
     const auto rows = lines(capture(s, '1'));
     auto row = [&](const std::string& start) {
         for (const auto& r : rows)
             if (r.rfind(start, 0) == 0) return r;
         return std::string("missing");
     };
-    EXPECT_EQ(row("    0,-128,"), "    0,-128,1");            // width 0
-    EXPECT_EQ(row("    2,-129,"), "    2,-129,1");            // -1 / 2 truncates to 0
-    EXPECT_EQ(row("    4,-130,"), "    4,-130,1");            // width -1: left-aligned in 1
+    EXPECT_EQ(row("    0,-128,"), "    0,-128,1");  // width 0
+    EXPECT_EQ(row("    2,-129,"), "    2,-129,1");  // -1 / 2 truncates to 0
+    EXPECT_EQ(row("    4,-130,"), "    4,-130,1");  // width -1: left-aligned in 1
     EXPECT_EQ(row("    6,-200,"), "    6,-200,1" + std::string(35, ' '));
     EXPECT_EQ(row("    8,127,"), "    8,127," + std::string(126, ' ') + "1");
     EXPECT_EQ(row("   10,-32768,"), "   10,-32768,1" + std::string(16319, ' '));
@@ -136,10 +136,10 @@ TEST(ScopeReadAquire, LabelsFollowTheTruncatedSettingAndStayEmptyOutsideTheirTab
         const char* mode;
     };
     const Case cases[] = {
-        {" 1.9\n", " 0\n", "10X", "Main"},        {" 3\n", " 4\n", "", "XY"},
-        {" -0.5\n", " 4.99\n", "1X", "XY"},       {" -1\n", " 8\n", "", ""},
-        {"nan\n", "-nan\n", "", ""},              {"inf\n", "-inf\n", "", ""},
-        {" 1e30\n", " -3e9\n", "", ""},           {" 1e999\n", " 2147483648\n", "", ""},
+        {" 1.9\n", " 0\n", "10X", "Main"},  {" 3\n", " 4\n", "", "XY"},
+        {" -0.5\n", " 4.99\n", "1X", "XY"}, {" -1\n", " 8\n", "", ""},
+        {"nan\n", "-nan\n", "", ""},        {"inf\n", "-inf\n", "", ""},
+        {" 1e30\n", " -3e9\n", "", ""},     {" 1e999\n", " 2147483648\n", "", ""},
     };
     for (const Case& c : cases) {
         InScratchDir dir;
@@ -171,10 +171,12 @@ TEST(ScopeReadAquire, WithoutInstrumentWritesZerosAndTheFirstLabels) {
     InScratchDir dir;
     ScopeBench s(false);
     const std::string out = capture(s, '1');
-    std::string expected = "Memory Length,4000,\nTrigger Level,0.000E+00,\nSource,CH1,\nProbe,1X,\n"
-                           "Vertical Units,V,\nVertical Scale,0.000E+00,\nVertical Position,0.000E+00,\n"
-                           "Horizontal Units,s,\nHorizontal Scale,0.000E+00,\nHorizontal Position,0.000E+00,\n"
-                           "Horizontal Mode,Main,\n" + test::samplingHead(0.0f);
+    std::string expected =
+        "Memory Length,4000,\nTrigger Level,0.000E+00,\nSource,CH1,\nProbe,1X,\n"
+        "Vertical Units,V,\nVertical Scale,0.000E+00,\nVertical Position,0.000E+00,\n"
+        "Horizontal Units,s,\nHorizontal Scale,0.000E+00,\nHorizontal Position,0.000E+00,\n"
+        "Horizontal Mode,Main,\n" +
+        test::samplingHead(0.0f);
     for (int n = 0; n < 4000; ++n) expected += "  0,\n";
     EXPECT_EQ(readFile("op_scope1.csv"), expected + "===========================\n");
     // The cleared block: header characters and channel byte are zeros.

@@ -29,8 +29,7 @@ using Trace = std::vector<std::string>;
 
 // Queues `bytes` in pieces of `piece` bytes, `gapMs` apart from `first` on,
 // and returns each byte's arrival time.
-std::vector<int64_t> sendInPieces(ScopeBench& s, const std::string& bytes, size_t piece, int64_t gapMs,
-                                  int64_t first) {
+std::vector<int64_t> sendInPieces(ScopeBench& s, const std::string& bytes, size_t piece, int64_t gapMs, int64_t first) {
     s.bench.port.sendInPieces(bytes, piece, gapMs, first);
     std::vector<int64_t> arrivals;
     for (size_t i = 0; i < bytes.size(); ++i) arrivals.push_back(first + int64_t(i / piece) * gapMs);
@@ -124,7 +123,7 @@ TEST(HostileWaveformBlocks, PiecesJustOverTheIntervalEndOneReadEach) {
         for (size_t i = 0; i < pieces; ++i) {
             const size_t got = std::min(piece, block.size() - i * piece);
             EXPECT_EQ(run.trace[i], fmt("count_rd: %d countGot: %d want: 8014 loop: 2", int(got),
-                                                int(std::min(block.size(), (i + 1) * piece))));
+                                        int(std::min(block.size(), (i + 1) * piece))));
         }
         // It returns as the last byte comes, without a further read.
         EXPECT_EQ(run.endsAt, arrivals.back());
@@ -139,8 +138,8 @@ TEST(HostileWaveformBlocks, AShortBlockEndsAfterTwoEmptyReadsAndAMissingOneAfter
         s.bench.port.send(block, start + 5);
         const CountRdRun run = runCountRd(s, scopeBlockSize);
         EXPECT_EQ(run.trace, (std::vector<std::string>{"count_rd: 64 countGot: 64 want: 8014 loop: 2",
-                                                               "count_rd: 0 countGot: 64 want: 8014 loop: 1",
-                                                               "count_rd: 0 countGot: 64 want: 8014 loop: 0"}));
+                                                       "count_rd: 0 countGot: 64 want: 8014 loop: 1",
+                                                       "count_rd: 0 countGot: 64 want: 8014 loop: 0"}));
         EXPECT_EQ(run.data, block);
         // 100 ms after the piece, then two reads of 100 + 7950 ms that bring nothing.
         EXPECT_EQ(run.endsAt, start + 5 + 100 + 2 * (100 + 8014 - 64));
@@ -150,7 +149,7 @@ TEST(HostileWaveformBlocks, AShortBlockEndsAfterTwoEmptyReadsAndAMissingOneAfter
         const int64_t start = s.bench.now();
         const CountRdRun run = runCountRd(s, scopeBlockSize);
         EXPECT_EQ(run.trace, (std::vector<std::string>{"count_rd: 0 countGot: 0 want: 8014 loop: 1",
-                                                               "count_rd: 0 countGot: 0 want: 8014 loop: 0"}));
+                                                       "count_rd: 0 countGot: 0 want: 8014 loop: 0"}));
         EXPECT_EQ(run.got, 0u);
         EXPECT_EQ(run.endsAt, start + 2 * (100 + 8014));
     }
@@ -174,8 +173,8 @@ TEST(HostileWaveformBlocks, ADualCaptureInSmallPiecesStillWritesTheInstrumentsSa
         ASSERT_GT(csv.size(), 4020u);
         EXPECT_EQ(csv.back(), "===========================");
         for (size_t n = 0; n < 4000; ++n)
-            ASSERT_EQ(csv[csv.size() - 4001 + n], fmt("%3d,%3d", int(s.model.lastSamples[0][n]),
-                                                      int(s.model.lastSamples[1][n])))
+            ASSERT_EQ(csv[csv.size() - 4001 + n],
+                      fmt("%3d,%3d", int(s.model.lastSamples[0][n]), int(s.model.lastSamples[1][n])))
                 << "gap " << gap << ", sample " << n;
         EXPECT_NE(std::find(csv.begin(), csv.end(), "Vertical Scale,5.000E-01,"), csv.end()) << gap;
         const auto js = lines(readFile("gbookFtemp.js"));

@@ -65,9 +65,8 @@ TEST(OpenPort, ParityAndDataBitCharacters) {
         int parity, dataBits;
         BYTE wantParity, wantSize;
     };
-    const Case cases[] = {{'N', '8', NOPARITY, 8},  {'E', '8', EVENPARITY, 8},
-                          {'O', '7', ODDPARITY, 7}, {'e', '5', NOPARITY, 8},
-                          {'o', 'N', NOPARITY, 8},  {'N', '6', NOPARITY, 8}};
+    const Case cases[] = {{'N', '8', NOPARITY, 8}, {'E', '8', EVENPARITY, 8}, {'O', '7', ODDPARITY, 7},
+                          {'e', '5', NOPARITY, 8}, {'o', 'N', NOPARITY, 8},   {'N', '6', NOPARITY, 8}};
     for (const Case& c : cases) {
         SeamHarness bench;
         StdoutCapture capture;
@@ -87,8 +86,7 @@ TEST(OpenPort, FlagsWordClearsFlowControlSetsAbortAndKeepsTheRest) {
         bench.port.driverDcb.EvtChar = 0x7E;
         StdoutCapture capture;
         ASSERT_NE(openPort(9, 19200, 'N', '8'), nullptr);
-        EXPECT_EQ(flagsWord(bench.port.dcb), (driverFlags & ~0x733Cu) | 0x4000u)
-            << std::hex << driverFlags;
+        EXPECT_EQ(flagsWord(bench.port.dcb), (driverFlags & ~0x733Cu) | 0x4000u) << std::hex << driverFlags;
         EXPECT_EQ(bench.port.dcb.XonChar, 0x21);
         EXPECT_EQ(bench.port.dcb.EvtChar, 0x7E);
         EXPECT_EQ(bench.port.dcb.DCBlength, bench.port.driverDcb.DCBlength);
@@ -119,8 +117,7 @@ TEST(OpenPort, TwoOpensWithoutACloseTheSecondFails) {
     ASSERT_NE(openPort(9, 19200, 'N', '8'), nullptr);
     HANDLE first = hPort;
     EXPECT_EQ(openPort(9, 19200, 'N', '8'), nullptr);
-    EXPECT_EQ(capture.take(),
-              " serial port COM9 connect OK \n\rserial port COM9 connect fail \\\\.\\COM3 error 5\n\r");
+    EXPECT_EQ(capture.take(), " serial port COM9 connect OK \n\rserial port COM9 connect fail \\\\.\\COM3 error 5\n\r");
     CloseHandle(first);
     StdoutCapture again;
     EXPECT_NE(openPort(9, 19200, 'N', '8'), nullptr);

@@ -1,9 +1,10 @@
+#include "serial/transfer.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "serial/com_port.h"
-#include "serial/transfer.h"
 #include "testkit/seam_harness.h"
 #include "tests/support/capture.h"
 
@@ -19,9 +20,7 @@ protected:
         StdoutCapture quiet;
         ASSERT_NE(openPort(9, 19200, 'N', '8'), nullptr);
     }
-    std::string received() const {
-        return std::string(bench.port.received.begin(), bench.port.received.end());
-    }
+    std::string received() const { return std::string(bench.port.received.begin(), bench.port.received.end()); }
     SeamHarness bench;
 };
 

@@ -1,8 +1,8 @@
+#include "sim/line_router.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "sim/line_router.h"
 
 namespace bc::sim {
 namespace {

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "sim/max7219_model.h"
+
+#include <gtest/gtest.h>
 
 namespace bc {
 namespace {
@@ -57,8 +57,7 @@ TEST(Max7219Model, PowersUpShutDownAndShowsNothing) {
 
 TEST(Max7219Model, CodeBDecodesPerDigitWithTheDecimalPoint) {
     Max7219Model chip;
-    writeAll(chip, {0x0C01, 0x0B07, 0x09F0, 0x080C, 0x070B, 0x060D, 0x050E, 0x048A, 0x030F,
-                    0x0230, 0x0101});
+    writeAll(chip, {0x0C01, 0x0B07, 0x09F0, 0x080C, 0x070B, 0x060D, 0x050E, 0x048A, 0x030F, 0x0230, 0x0101});
     // Registers 5..8 decode; 1..4 take raw segments: 8A is the point with D
     // and F, 0F is D E F G (no character), 30 is B C (a 1), 01 is G (a dash).
     EXPECT_EQ(chip.text(), "HELP?.?1-");
@@ -68,8 +67,7 @@ TEST(Max7219Model, CodeBDecodesPerDigitWithTheDecimalPoint) {
 
 TEST(Max7219Model, ScanLimitShutdownAndDisplayTest) {
     Max7219Model chip;
-    writeAll(chip, {0x0C01, 0x09FF, 0x0B07, 0x0801, 0x0702, 0x0603, 0x0504, 0x0405, 0x0306,
-                    0x0207, 0x0108});
+    writeAll(chip, {0x0C01, 0x09FF, 0x0B07, 0x0801, 0x0702, 0x0603, 0x0504, 0x0405, 0x0306, 0x0207, 0x0108});
     EXPECT_EQ(chip.text(), "12345678");
     write(chip, 0x0B03);
     EXPECT_EQ(chip.text(), "    5678");

@@ -1,10 +1,11 @@
+#include "sim/scope_model.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 
 #include "scope/learn_string.h"
-#include "sim/scope_model.h"
 
 namespace bc {
 namespace {
@@ -87,8 +88,8 @@ TEST(ScopeModel, AnswersAMemoryRequestWithOneBlockOfItsChannel) {
     ASSERT_EQ(b1.size(), 8014u);
     ASSERT_EQ(b2.size(), 8014u);
     EXPECT_EQ(b1.substr(0, 6), "#48008");
-    uint32_t bits = uint32_t(uint8_t(b1[6])) << 24 | uint32_t(uint8_t(b1[7])) << 16 |
-                    uint32_t(uint8_t(b1[8])) << 8 | uint8_t(b1[9]);
+    uint32_t bits = uint32_t(uint8_t(b1[6])) << 24 | uint32_t(uint8_t(b1[7])) << 16 | uint32_t(uint8_t(b1[8])) << 8 |
+                    uint8_t(b1[9]);
     float period;
     memcpy(&period, &bits, 4);
     EXPECT_FLOAT_EQ(period, 2.5e-6f * 10 / 4000);  // ten divisions of the time base
@@ -112,9 +113,9 @@ TEST(ScopeModel, AnswersAMemoryRequestWithOneBlockOfItsChannel) {
 TEST(ScopeModel, AutosetFitsTheSignalsAndSingleFreezesTheAcquisition) {
     Wire w;
     w.say(":AUT\r");
-    EXPECT_FLOAT_EQ(w.model.settings.channel[0].scale, 1.0f);   // 2.5 V peak in about 3 div
-    EXPECT_FLOAT_EQ(w.model.settings.channel[1].scale, 0.5f);   // 1.5 V peak
-    EXPECT_FLOAT_EQ(w.model.settings.timebaseScale, 5e-6f);      // two 40 kHz periods on screen
+    EXPECT_FLOAT_EQ(w.model.settings.channel[0].scale, 1.0f);               // 2.5 V peak in about 3 div
+    EXPECT_FLOAT_EQ(w.model.settings.channel[1].scale, 0.5f);               // 1.5 V peak
+    EXPECT_FLOAT_EQ(w.model.settings.timebaseScale, 5e-6f);                 // two 40 kHz periods on screen
     EXPECT_NE(w.ask(":acquire1:memory?\r"), w.ask(":acquire1:memory?\r"));  // fresh noise each sweep
     w.say(":SINGLE\r");
     EXPECT_EQ(w.ask(":acquire1:memory?\r"), w.ask(":acquire1:memory?\r"));

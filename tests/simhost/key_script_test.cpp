@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "simhost/key_script.h"
+
+#include <gtest/gtest.h>
 
 namespace bc::sim {
 namespace {

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "simhost/net_host.h"
 #include "sim/sim_port.h"
+#include "simhost/net_host.h"
 
 namespace bc::sim {
 namespace {

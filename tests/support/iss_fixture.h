@@ -44,8 +44,7 @@ struct IssBench {
         try {
             std::forward<F>(routine)();
             ADD_FAILURE() << "the routine returned";
-        } catch (const sim::TimeUp&) {
-        }
+        } catch (const sim::TimeUp&) {}
         return capture.take();
     }
 
@@ -59,8 +58,6 @@ struct IssBench {
     sim::SeamHarness bench;
 };
 
-inline std::string writeLine(int count) {
-    return " iBytesWritten: " + std::to_string(count) + " ";
-}
+inline std::string writeLine(int count) { return " iBytesWritten: " + std::to_string(count) + " "; }
 
 }  // namespace bc::test

@@ -33,9 +33,7 @@ inline std::vector<uint16_t> registerWords(const std::vector<uint16_t>& latched)
 }
 
 // The IO set-up frames: IO mode, then the pin types, all outputs.
-inline std::vector<Bytes> ioSetUpFrames() {
-    return {{0x5A, 0x02, 0x00, 0x00}, {0x5A, 0x02, 0x10, 0x00}};
-}
+inline std::vector<Bytes> ioSetUpFrames() { return {{0x5A, 0x02, 0x00, 0x00}, {0x5A, 0x02, 0x10, 0x00}}; }
 
 // Puts the adapter's pins under the set-pins frames, as the LED routines
 // that do no set-up of their own expect.

@@ -42,11 +42,13 @@ bool awaitFromTool(Pty& pty, std::string& got, Done done, int timeoutMs) {
 }
 
 inline bool awaitText(Pty& pty, std::string& got, const std::string& text) {
-    return awaitFromTool(pty, got, [&](const std::string& g) { return g.find(text) != std::string::npos; }, 5000);
+    return awaitFromTool(
+        pty, got, [&](const std::string& g) { return g.find(text) != std::string::npos; }, 5000);
 }
 
 inline bool awaitBytes(Pty& pty, std::string& got, size_t count) {
-    return awaitFromTool(pty, got, [&](const std::string& g) { return g.size() >= count; }, 5000);
+    return awaitFromTool(
+        pty, got, [&](const std::string& g) { return g.size() >= count; }, 5000);
 }
 
 // benchcom-run scopeReadDual 1 on `port`, with the instrument played on
@@ -85,11 +87,12 @@ inline void dualCaptureLosesItsDevice(Pty& pty, const std::string& port, const s
     EXPECT_LT(r.cpuMs, kSmallCpuMs);
 
     std::string csv = settingPerLine(learn);
-    csv += "Memory Length,4000,\nTrigger Level,0.000E+00,\nSource,CH1,\nProbe,1X,\nVertical Units,V,\n"
-           "Vertical Scale,2.000E+00,\nVertical Position,2.000E+00,\nVertical2 Units,V,\n"
-           "Vertical2 Scale,2.000E+00,\nVertical2 Position,2.000E+00,\nHorizontal Units,s,\n"
-           "Horizontal Scale,2.500E-06,\nHorizontal Position,0.000E+00,\nHorizontal Mode,Main,\n" +
-           samplingHead(1e-8f);
+    csv +=
+        "Memory Length,4000,\nTrigger Level,0.000E+00,\nSource,CH1,\nProbe,1X,\nVertical Units,V,\n"
+        "Vertical Scale,2.000E+00,\nVertical Position,2.000E+00,\nVertical2 Units,V,\n"
+        "Vertical2 Scale,2.000E+00,\nVertical2 Position,2.000E+00,\nHorizontal Units,s,\n"
+        "Horizontal Scale,2.500E-06,\nHorizontal Position,0.000E+00,\nHorizontal Mode,Main,\n" +
+        samplingHead(1e-8f);
     for (int n = 0; n < 4000; ++n) csv += fmt("%3d,%3d\n", n < 1000 ? samples[size_t(n)] : 0, 0);
     EXPECT_EQ(readFile((s.dir / "op_scope.csv").c_str()), csv + "===========================\n");
     const auto js = lines(readFile((s.dir / "gbookFtemp.js").c_str()));

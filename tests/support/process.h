@@ -5,10 +5,10 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <termios.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <string>
@@ -22,7 +22,7 @@ namespace bc::test {
 
 struct ProcessResult {
     std::string out, err;
-    int status = -1;  // exit status, or 128 + signal
+    int status = -1;    // exit status, or 128 + signal
     double cpuMs = -1;  // processor time the child used, user and system
 };
 
@@ -31,8 +31,7 @@ public:
     // Starts `argv` with `env` added to the environment; stdout and stderr
     // are pipes the test reads. With `terminalOut` stdout is a raw
     // pseudo-terminal instead, so that the C library flushes it line by line.
-    Child(std::vector<std::string> argv, std::vector<std::string> env = {},
-          bool terminalOut = false) {
+    Child(std::vector<std::string> argv, std::vector<std::string> env = {}, bool terminalOut = false) {
         int outPipe[2], errPipe[2];
         if (pipe2(errPipe, O_CLOEXEC)) return;
         if (terminalOut ? !rawTerminal(outPipe) : pipe2(outPipe, O_CLOEXEC) != 0) return;
@@ -80,8 +79,7 @@ public:
         const int64_t end = monotonicUs() + int64_t(timeoutMs) * 1000;
         while (pump(50) || monotonicUs() < end)
             if (exited()) {
-                while (pump(0)) {
-                }
+                while (pump(0)) {}
                 return result;
             }
         kill(pid_, SIGKILL);

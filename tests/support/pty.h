@@ -17,8 +17,7 @@ class Pty {
 public:
     Pty() {
         master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0)
-            slave_ = ptsname(master_);
+        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) slave_ = ptsname(master_);
         fcntl(master_, F_SETFL, O_NONBLOCK);
     }
     ~Pty() { closeMaster(); }
@@ -33,7 +32,8 @@ public:
         size_t done = 0;
         while (done < bytes.size()) {
             ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-            if (n > 0) done += size_t(n);
+            if (n > 0)
+                done += size_t(n);
             else {
                 pollfd p{master_, POLLOUT, 0};
                 poll(&p, 1, 100);

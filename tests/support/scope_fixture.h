@@ -68,8 +68,7 @@ std::string fmt(const char* format, T... values) {
 
 // The file tail both captures share, from "Sampling Period" to "Waveform Data".
 inline std::string samplingHead(float period) {
-    return fmt("Sampling Period,%9.3E,\n", double(period)) +
-           "Firmware, V1.26,\nTime, ,\nMode,Fast,\nWaveform Data,\n";
+    return fmt("Sampling Period,%9.3E,\n", double(period)) + "Firmware, V1.26,\nTime, ,\nMode,Fast,\nWaveform Data,\n";
 }
 
 // The learn string one setting per line, ':' settings at the margin.
