@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // The benchcom executable: the main sequence, nothing else.
 #include "app/main_sequence.h"
 #include "platform/interrupt.h"

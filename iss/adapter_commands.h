@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // The adapter's own commands: identity, IO modes, two further sub-commands of
 // the 0x5A group, and the pin setting through which the LED driver clocks
 // its chip. Each builds its frame in ioBuf, writes it, reads the reply of the

@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // What the USB-ISS adapter understands: every frame code, sub-command, bus
 // address and reply length the tool uses, in one place, so that the routines
 // and the simulated adapter cannot drift apart.

@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // The write-only plot device on the adapter's I2C bus (address 0x0A,
 // register 0x10), an eight-by-eight field.
 #pragma once

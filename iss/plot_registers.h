@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // The write-only plot device as its register shows it: an eight-by-eight
 // field of colour cells. Shared by the routines that draw on it and the
 // simulated one.

@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // The SRF08 ultrasonic range finder on the adapter's I2C bus.
 #pragma once
 

@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // The SRF08 ultrasonic range finder as its registers show it: shared by the
 // routine that ranges with it and the simulated one.
 #pragma once

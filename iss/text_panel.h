@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // The text panel with keypad on the adapter's I2C bus: four rows of twenty
 // characters, written at 0xC6; its status bytes (key state in byte 1) are
 // polled at 0xC7.

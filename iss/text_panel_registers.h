@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // The text panel with keypad as its register 0 shows it: shared by the
 // routines that write and poll it and the simulated one.
 #pragma once

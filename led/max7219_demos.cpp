@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 #include "led/max7219_demos.h"
 
 #include <cstdio>

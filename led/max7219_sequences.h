@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // Register words for the MAX7219: the single-bit masks and the fixed register
 // sequences. A word carries the register in bits 11..8 and the data in bits
 // 7..0; a sequence ends with -1, which is never sent.

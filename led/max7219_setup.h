@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // Set-up routines for the MAX7219 and the register-sequence walk. Each first
 // puts the adapter's pins into IO mode, so that they can be called at any
 // time.

@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // Words into the MAX7219, clocked bit by bit through the adapter's IO pins.
 // These assume the adapter is already in IO mode (see max7219_setup.h).
 #pragma once

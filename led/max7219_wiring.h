@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // How the MAX7219 hangs on the adapter's IO pins, what its registers are and
 // what the values written to them mean: shared by the driver routines and the
 // simulated chip.

@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // A capture's output file, with every write and the close checked. A file
 // that cannot be created or written whole is said once on standard error,
 // with its name and the system's reason; the capture itself goes on exactly

@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // The oscilloscope command channel: commands out through writeBytes, replies
 // in by reads made directly on hPort. Nothing is ever discarded: bytes a read
 // leaves in the port are the start of the next read, whichever routine makes it.

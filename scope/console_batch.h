@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // Console lines gathered and written in pieces of a few kilobytes. On a
 // terminal standard output is line-buffered, so a capture's 4000 plot lines
 // would each cost a write of their own, several times the work of the whole

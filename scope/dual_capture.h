@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // Both channels in one capture: the learn string read once and every
 // setting taken from it, then channel 1's and channel 2's memory, saved as
 // "./op_scope.csv" (learn string, settings head, both channels per row) and

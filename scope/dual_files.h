@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // The heads of the dual capture's two files, filled from the learn string.
 #pragma once
 

@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // The oscilloscope's learn string: its whole set-up as one text of settings
 // separated by ';', each a mnemonic path, a space and a value; a setting that
 // begins with ':' starts a new command path from the root.

@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // Everything the tool says to the oscilloscope and everything it counts on
 // hearing back, in one place: the client routines send these texts and the
 // simulated instrument answers them, so the two cannot drift apart.

@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // Fixed command sequences for the oscilloscope: straight lists of commands,
 // queries, waits and captures; no reply changes what is sent next. Each
 // returns 0.

@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // Texts for the two settings the instrument reports as table indexes.
 #pragma once
 

@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // One channel's acquisition memory saved as "./op_scope1.csv" or
 // "./op_scope2.csv", with a settings head asked of the instrument query by
 // query, and drawn as a text plot on the console.

@@ -1,3 +1,4 @@
+// Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 // Reading the fields of a waveform block (layout in scope_interface.h).
 // Nothing here checks the block: a short block is read as whatever its
 // buffer held, which the captures clear to zero before reading.
