@@ -1,6 +1,6 @@
-#include <cstring>
-
 #include "tools/routine_table.h"
+
+#include <cstring>
 
 namespace bc::run {
 
