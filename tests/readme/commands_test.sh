@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs every command the README shows, as a person would type it, on the
+# Runs every command the READMEs show, as a person would type it, on the
 # simulated bench (hardware lines get the bench's port in place of the
 # device). A command in the README that this script does not know fails the
 # test, so the two cannot drift apart.
@@ -54,8 +54,8 @@ known['fuzz/run.sh 3600']=fuzz_all
 known['fuzz/run.sh 600 scope_client']=fuzz_one
 known['BENCHCOM_FUZZ_JOBS=2 fuzz/run.sh campaign 10000000']=fuzz_campaign
 
-# Every line inside a ```sh or ```bat block of the README.
-mapfile -t lines < <(awk '/^```(sh|bat)$/ {on=1; next} /^```$/ {on=0} on && NF' "$repo/README.md")
+# Every line inside a ```sh or ```bat block of the README and of fuzz/README.md.
+mapfile -t lines < <(awk '/^```(sh|bat)$/ {on=1; next} /^```$/ {on=0} on && NF' "$repo/README.md" "$repo/fuzz/README.md")
 for line in "${lines[@]}"; do
     check "README command is exercised: $line" test -n "${known[$line]:-}"
 done
