@@ -19,13 +19,14 @@
     return /^\s*\d+\s*$/.test(text) ? parseInt(text, 10) : position;
   }
 
-  function channel(name, units, scale, position, offset, calls, column) {
+  // The display-offset lines are the script's own fixed text: the volts come from each channel's
+  // scale and position (see waveform.js), not from them.
+  function channel(name, units, scale, position, calls, column) {
     return {
       name: name,
       units: typeof units === 'string' && units !== '' ? units : 'V',
       scale: toNumber(scale),
       position: toNumber(position),
-      displayOffset: toNumber(offset),
       samples: calls.map(function (call, i) { return [toIndex(call[2], i), toSample(call[column])]; })
     };
   }
@@ -43,8 +44,8 @@
       settings: settings,
       warnings: warnings,
       channels: [
-        channel('CH1', g.Vertical1Units, g.Vertical1Scale, g.Vertical1Position, g.displayOffset1, result.calls, 0),
-        channel('CH2', g.Vertical2Units, g.Vertical2Scale, g.Vertical2Position, g.displayOffset2, result.calls, 1)
+        channel('CH1', g.Vertical1Units, g.Vertical1Scale, g.Vertical1Position, result.calls, 0),
+        channel('CH2', g.Vertical2Units, g.Vertical2Scale, g.Vertical2Position, result.calls, 1)
       ]
     };
   }

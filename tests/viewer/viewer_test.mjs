@@ -27,8 +27,8 @@ function expectFromChartScript(path) {
   return {
     timeInterval: head.timeInterval, units: head.units1, raw: ok,
     channels: [
-      { name: 'CH1', scale: head.scale1, points: ok.map((c) => [c.n * head.timeInterval, volts(c.s1, head.offset1, head.scale1)]) },
-      { name: 'CH2', scale: head.scale2, points: ok.map((c) => [c.n * head.timeInterval, volts(c.s2, head.offset2, head.scale2)]) },
+      { name: 'CH1', scale: head.scale1, points: ok.map((c) => [c.n * head.timeInterval, volts(c.s1, head.position1, head.scale1)]) },
+      { name: 'CH2', scale: head.scale2, points: ok.map((c) => [c.n * head.timeInterval, volts(c.s2, head.position2, head.scale2)]) },
     ],
   };
 }
