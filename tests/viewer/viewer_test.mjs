@@ -6,7 +6,7 @@ import { readFileSync, writeFileSync } from 'node:fs';
 import { dirname, join, relative, resolve, sep } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { readChartScript, readCsv, csvChannels, volts } from './capture_files.mjs';
-import { PREFIX, check, checkTicks, close, readSvg, rel, runInBrowser, viewerPage, waitForLoad } from './harness.mjs';
+import { FILE_ACCESS, PREFIX, check, checkTicks, close, readSvg, rel, runInBrowser, viewerPage, waitForLoad } from './harness.mjs';
 
 const SAMPLES = 4000;
 
@@ -177,4 +177,5 @@ async function run(page, scratch) {
   await page.screenshot({ path: outPng, fullPage: true });
 }
 
-runInBrowser(`viewer test (screenshot: ${outPng})`, run);
+// ?src= names files by their address: the browser must let the page read them.
+runInBrowser(`viewer test (screenshot: ${outPng})`, run, undefined, FILE_ACCESS);
