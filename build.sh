@@ -26,6 +26,8 @@ install_missing() {
     # pyserial as the independent client.
     [ -x /usr/sbin/ser2net ] || need+=(ser2net)
     /usr/bin/python3 -c 'import serial; serial.Serial' 2>/dev/null || need+=(python3 python3-serial)
+    # The oscilloscope's independent client: PyVISA with its pure-Python back end.
+    /usr/bin/python3 -c 'import pyvisa, pyvisa_py' 2>/dev/null || need+=(python3-pyvisa python3-pyvisa-py)
     tools/scripts/apt-install ${need[@]+"${need[@]}"}
 }
 

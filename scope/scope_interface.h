@@ -58,9 +58,8 @@ inline constexpr unsigned scopeLearnMax = 700;
 //   6..9    sampling period in seconds, IEEE 754 single, big-endian
 //   10      channel number as a binary value (1 or 2)
 //   11..13  reserved
-//   14..    4000 samples, signed 16-bit big-endian, scopeCountsPerDivision
-//           counts to a vertical division (the chart script's display
-//           offsets, position / scale x 50.0, count on it)
+//   14..    4000 samples, signed 16-bit big-endian: screen positions in
+//           converter counts (below)
 inline constexpr unsigned scopeBlockSize = 8014;
 inline constexpr unsigned scopeBlockHeaderChars = 6;
 inline constexpr unsigned scopeBlockIntervalAt = 6;
@@ -68,7 +67,16 @@ inline constexpr unsigned scopeBlockChannelAt = 10;
 inline constexpr unsigned scopeBlockSamplesAt = 14;
 inline constexpr unsigned scopeBlockSampleCount = 4000;
 static_assert(scopeBlockSamplesAt + 2 * scopeBlockSampleCount == scopeBlockSize);
-inline constexpr int scopeCountsPerDivision = 50;
+
+// What a sample means. The instrument counts 25 to a vertical division,
+// from the screen's centre line, on both channels alike. The channel's
+// vertical position (OFFSet, volts) moves the trace on the screen, so it is
+// in the counts; with its scale (SCALe, volts per division) a sample reads
+//   volts = counts x scale / 25 - position
+// The instrument's manuals work an example: 0x001C = 28 at 0.5 V/div is
+// 28 / 25 x 0.5 = 0.56 V. (The 50.0 in the chart script's display-offset
+// lines is that script's own fixed text, not a fact about the samples.)
+inline constexpr int scopeCountsPerDivision = 25;
 
 // The channel selector of the captures: this character picks channel 1,
 // every other value channel 2.

@@ -67,8 +67,7 @@ Samples acquire(const ScopeSettings& s, const SignalSource (&inputs)[2], int cha
         const double t = s.timebaseDelay + (n - int(out.size()) / 2) * dt + shift;
         double volts = src.at(t, 0.0);
         if (ch.invert) volts = -volts;
-        const double position = channel == 0 ? ch.offset : -ch.offset;
-        double counts = std::round((volts + position) / ch.scale * scopeCountsPerDivision);
+        double counts = std::round((volts + ch.offset) / ch.scale * scopeCountsPerDivision);
         if (!std::isfinite(counts)) counts = 0.0;
         if (noiseLsb > 0) counts += int(nextRandom(noise) % uint32_t(2 * noiseLsb + 1)) - noiseLsb;
         out[size_t(n)] = int16_t(std::clamp(counts, double(sampleMin), double(sampleMax)));

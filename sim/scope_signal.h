@@ -27,11 +27,12 @@ struct SignalSource {
 
 using Samples = std::array<int16_t, scopeBlockSampleCount>;
 
-// Vertical resolution: scopeCountsPerDivision, saturating at the ends of the
-// 8-bit converter. The chart script the client writes places channel 1 at
-// sample - position/scale x 50 and channel 2 at sample + position/scale x 50,
-// so this instrument reports channel 1's position added to the signal and
-// channel 2's subtracted: a chart of its captures then reads in volts.
+// The converter: scopeCountsPerDivision counts a division from the screen's
+// centre line, the channel's position added to the signal before it is
+// converted (volts = counts x scale / 25 - position, both channels alike).
+// It is an 8-bit converter spanning the screen's ten divisions: a signal
+// beyond about five divisions either side of the centre line saturates at
+// its ends, as the trace does at the screen's edge.
 inline constexpr int sampleMin = -128;
 inline constexpr int sampleMax = 127;
 

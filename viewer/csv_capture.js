@@ -58,36 +58,28 @@
     return rows;
   }
 
-  // Display offsets as the chart script defines them: channel 1's position is negated,
-  // channel 2's taken as it is, each over its scale times 50 counts per division.
-  function displayOffset(position, scale, channelTwo) {
-    return (channelTwo ? +position : -position) * 1.0 / scale * 50.0;
-  }
-
-  function channel(name, units, scaleText, positionText, channelTwo, rows, column) {
-    var scale = number(scaleText);
-    var position = number(positionText);
+  // Each channel's scale and position as its head lines give them ("Vertical Scale" and
+  // "Vertical Position", "Vertical2 ..." for channel 2 of op_scope.csv).
+  function channel(name, units, scaleText, positionText, rows, column) {
     return {
       name: name,
       units: units || 'V',
-      scale: scale,
-      position: position,
-      displayOffset: displayOffset(position, scale, channelTwo),
+      scale: number(scaleText),
+      position: number(positionText),
       samples: rows.map(function (row, n) { return [n, row[column]]; })
     };
   }
 
   function dualChannels(s, rows) {
     return [
-      channel('CH1', s['Vertical Units'], s['Vertical Scale'], s['Vertical Position'], false, rows, 0),
-      channel('CH2', s['Vertical2 Units'], s['Vertical2 Scale'], s['Vertical2 Position'], true, rows, 1)
+      channel('CH1', s['Vertical Units'], s['Vertical Scale'], s['Vertical Position'], rows, 0),
+      channel('CH2', s['Vertical2 Units'], s['Vertical2 Scale'], s['Vertical2 Position'], rows, 1)
     ];
   }
 
   function singleChannel(s, rows) {
     var source = (s.Source || '').slice(0, 16);
-    return [channel(source || 'CH?', s['Vertical Units'], s['Vertical Scale'], s['Vertical Position'],
-      source === 'CH2', rows, 0)];
+    return [channel(source || 'CH?', s['Vertical Units'], s['Vertical Scale'], s['Vertical Position'], rows, 0)];
   }
 
   function parse(text, name) {

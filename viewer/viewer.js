@@ -53,10 +53,10 @@
   }
 
   function showDetails(view) {
-    var rows = [row(['file', 'kind', 'channel', 'scale', 'position', 'display offset', 'sampling period', 'samples'], 'th')];
+    var rows = [row(['file', 'kind', 'channel', 'scale', 'position', 'sampling period', 'samples'], 'th')];
     view.channels.forEach(function (ch) {
       rows.push(row([ch.file, ch.kind, ch.label, shown(ch.scale, ' ' + ch.units + '/div'), shown(ch.position, ' ' + ch.units),
-        shown(ch.displayOffset, ''), shown(ch.timeInterval, ' s'), String(ch.points.length)]));
+        shown(ch.timeInterval, ' s'), String(ch.points.length)]));
     });
     details.replaceChildren.apply(details, rows);
   }

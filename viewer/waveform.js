@@ -1,14 +1,17 @@
-// From captures (chart script or CSV) to plotted points. The instrument's samples are ADC counts,
-// 50 counts to a vertical division, so a sample s of channel N reads
-//   volts = (s + displayOffsetN) * VerticalNScale / 50
-// and sample number n lies at n * timeInterval seconds.
+// From captures (chart script or CSV) to plotted points. The instrument's samples are converter
+// counts: 25 to a vertical division, counted from the screen's centre line, on both channels alike.
+// The channel's vertical position moves the trace on the screen and so is in the counts; with the
+// scale and position the capture's head gives for channel N, a sample s reads
+//   volts = s * VerticalNScale / 25 - VerticalNPosition
+// (the instrument manuals' example: 28 counts at 0.5 V/div and position 0 is 0.56 V), and sample
+// number n lies at n * timeInterval seconds.
 (function (ns) {
   'use strict';
 
-  var COUNTS_PER_DIV = 50;
+  var COUNTS_PER_DIV = 25;
 
   function usableInterval(t) { return isFinite(t) && t > 0; }
-  function usableScale(ch) { return isFinite(ch.scale) && ch.scale > 0 && isFinite(ch.displayOffset); }
+  function usableScale(ch) { return isFinite(ch.scale) && ch.scale > 0 && isFinite(ch.position); }
 
   // Each trace keeps its capture's channel as `origin`, where whether it is hidden is kept
   // across captures added later.
@@ -42,7 +45,7 @@
     if (!volts) {
       var bad = channels.filter(function (ch) { return !usableScale(ch); });
       warnings.push('No usable vertical scale for ' + bad.map(function (ch) {
-        return ch.label + ' (scale ' + ch.scale + ', offset ' + ch.displayOffset + ')';
+        return ch.label + ' (scale ' + ch.scale + ', position ' + ch.position + ')';
       }).join(', ') + ': the samples are plotted as ADC counts.');
     }
     if (!time) {
@@ -62,7 +65,7 @@
         var n = sample[0], s = sample[1];
         if (s === null) return;
         var x = time ? n * ch.timeInterval : n;
-        var y = volts ? (s + ch.displayOffset) * ch.scale / COUNTS_PER_DIV : s;
+        var y = volts ? s * ch.scale / COUNTS_PER_DIV - ch.position : s;
         ch.points.push([x, y]);
       });
     });

@@ -166,8 +166,8 @@ TEST(ScopeReadDual, TheChartScriptRunsInJavaScriptWithNineArgumentsPerSample) {
     capture('1');
     const auto out = runChartInNode();
     ASSERT_EQ(out.size(), 4001u) << (out.empty() ? "" : out[0]);
-    // Scales and positions as given, each offset in display units, 50 per
-    // division: -(-1 V) / 1 V x 50 and +0.5 V / 0.5 V x 50.
+    // Scales and positions as given; the display offsets as the script's own
+    // fixed expressions work them out: -(-1 V) / 1 V x 50.0 and +0.5 V / 0.5 V x 50.0.
     EXPECT_EQ(out[0], "V|1|-1|V|0.5|0.5|50|50|" + out[0].substr(out[0].rfind('|') + 1));
     const double period = s.model.lastSamplingPeriod[0];
     EXPECT_NEAR(std::stod(out[0].substr(out[0].rfind('|') + 1)), period, period * 1e-6);

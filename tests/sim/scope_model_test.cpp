@@ -95,19 +95,43 @@ TEST(ScopeModel, AnswersAMemoryRequestWithOneBlockOfItsChannel) {
     EXPECT_FLOAT_EQ(period, 2.5e-6f * 10 / 4000);  // ten divisions of the time base
     EXPECT_EQ(b1[10], 1);
     EXPECT_EQ(b2[10], 2);
-    // Channel 1: a 2.5 V sine at 2 V/div about a 2 V position, 50 counts per
-    // division (62.5 counts of swing about 50), rising through the position
-    // at the trigger (the centre).
+    // Channel 1: a 2.5 V sine at 2 V/div, its 2 V position added before the
+    // 25 counts a division: (v + 2) / 2 x 25, so 4.5 V peaks at 56.25 -> 56
+    // and -0.5 V troughs at -6.25 -> -6; rising through 0 V (25 counts) at
+    // the trigger (the centre).
     int lo = 1000, hi = -1000;
     for (size_t n = 0; n < 4000; ++n) lo = std::min(lo, sampleAt(b1, n)), hi = std::max(hi, sampleAt(b1, n));
-    EXPECT_NEAR(hi, 50 + 62.5, 1);
-    EXPECT_NEAR(lo, 50 - 62.5, 1);
-    EXPECT_EQ(sampleAt(b1, 2000), 50);
-    EXPECT_GT(sampleAt(b1, 2100), 50);
-    // Channel 2: a 1.5 V square wave, its 2 V position entering with the
-    // opposite sign: (+-1.5 - 2) / 2 x 50, two levels only.
-    for (size_t n = 0; n < 4000; ++n) ASSERT_TRUE(sampleAt(b2, n) == -13 || sampleAt(b2, n) == -88) << n;
+    EXPECT_EQ(hi, 56);
+    EXPECT_EQ(lo, -6);
+    EXPECT_EQ(sampleAt(b1, 2000), 25);
+    EXPECT_GT(sampleAt(b1, 2100), 25);
+    // Channel 2 alike: a 1.5 V square wave about its 2 V position,
+    // (+1.5 + 2) / 2 x 25 = 43.75 -> 44 and (-1.5 + 2) / 2 x 25 = 6.25 -> 6.
+    for (size_t n = 0; n < 4000; ++n) ASSERT_TRUE(sampleAt(b2, n) == 44 || sampleAt(b2, n) == 6) << n;
     EXPECT_EQ(sampleAt(b1, 123), w.model.lastSamples[0][123]);
+}
+
+// The instrument manuals' worked example, on both channels: 0x001C = 28
+// counts at 0.5 V/div is 28 / 25 x 0.5 = 0.56 V. Channel 2 is moved up by a
+// 1 V position, which the counts carry: (0.56 + 1) / 0.5 x 25 = 78. Beyond
+// the screen the 8-bit converter saturates: 9 V at 0.5 V/div would be 450.
+TEST(ScopeModel, CountsTwentyFiveADivisionFromTheCentreLineOnBothChannels) {
+    Wire w;
+    w.model.noiseLsb = 0;
+    w.say(":CHAN1:SCAL 0.5\r:CHAN1:OFFS 0\r:CHAN2:SCAL 0.5\r:CHAN2:OFFS 1\r");
+    w.model.inputs[0] = sim::SignalSource{sim::Shape::dc, 1e3, 0.0, 0.56};
+    w.model.inputs[1] = sim::SignalSource{sim::Shape::dc, 1e3, 0.0, 0.56};
+    const std::string b1 = w.ask(":acquire1:memory?\r"), b2 = w.ask(":acquire2:memory?\r");
+    ASSERT_EQ(b1.size(), 8014u);
+    ASSERT_EQ(b2.size(), 8014u);
+    EXPECT_EQ(uint8_t(b1[14]), 0x00);
+    EXPECT_EQ(uint8_t(b1[15]), 0x1C);
+    EXPECT_EQ(sampleAt(b1, 3999), 28);
+    EXPECT_EQ(sampleAt(b2, 0), 78);
+    w.model.inputs[0].dcV = 9.0;
+    w.model.inputs[1].dcV = -9.0;
+    EXPECT_EQ(sampleAt(w.ask(":acquire1:memory?\r"), 0), 127);
+    EXPECT_EQ(sampleAt(w.ask(":acquire2:memory?\r"), 0), -128);
 }
 
 TEST(ScopeModel, AutosetFitsTheSignalsAndSingleFreezesTheAcquisition) {

@@ -17,9 +17,6 @@ export function readChartScript(text) {
     timeInterval: num('timeInterval'),
     offsetLines: [value('displayOffset1'), value('displayOffset2')],
   };
-  // The offsets as the script's own two expressions define them.
-  head.offset1 = -head.position1 * 1.0 / head.scale1 * 50.0;
-  head.offset2 = +head.position2 * 1.0 / head.scale2 * 50.0;
   const call = /^gbF\( '([^',]*)','([^',]*)','([^',]*)','([^',]*)',(-?\d+),(-?\d+),0,0,'(\d+)'\);$/;
   const samples = all.filter((l) => l.startsWith('gbF(')).map((l) => {
     const m = call.exec(l);
@@ -43,23 +40,22 @@ export function readCsv(text) {
   return { first, last, end, settings, rows };
 }
 
-// The instrument's samples are ADC counts, 50 to a vertical division.
-export const COUNTS_PER_DIV = 50;
-export const volts = (s, offset, scale) => (s + offset) * scale / COUNTS_PER_DIV;
+// The instrument's samples are converter counts, 25 to a vertical division from the screen's
+// centre line; the channel's position is in them. Both channels alike.
+export const COUNTS_PER_DIV = 25;
+export const volts = (s, position, scale) => s * scale / COUNTS_PER_DIV - position;
 
-// One channel of a CSV capture as [t, volts] points: channel 1's position is negated, channel 2's
-// taken as it is (the display offsets of the chart script), sample n at n sampling periods.
-export function csvChannel(name, settings, key, rows, column, negate) {
+// One channel of a CSV capture as [t, volts] points, sample n at n sampling periods.
+export function csvChannel(name, settings, key, rows, column) {
   const scale = Number(settings[`${key} Scale`]);
   const position = Number(settings[`${key} Position`]);
-  const offset = (negate ? -position : +position) * 1.0 / scale * 50.0;
   const t = Number(settings['Sampling Period']);
-  return { name, scale, points: rows.map((r, n) => [n * t, volts(Number(r[column]), offset, scale)]) };
+  return { name, scale, points: rows.map((r, n) => [n * t, volts(Number(r[column]), position, scale)]) };
 }
 
 // The channels of a CSV capture: both of "op_scope.csv", the one of "op_scope1.csv"/"op_scope2.csv".
 export function csvChannels(settings, rows) {
   return 'Vertical2 Scale' in settings
-    ? [csvChannel('CH1', settings, 'Vertical', rows, 0, true), csvChannel('CH2', settings, 'Vertical2', rows, 1, false)]
-    : [csvChannel(settings.Source, settings, 'Vertical', rows, 0, settings.Source !== 'CH2')];
+    ? [csvChannel('CH1', settings, 'Vertical', rows, 0), csvChannel('CH2', settings, 'Vertical2', rows, 1)]
+    : [csvChannel(settings.Source, settings, 'Vertical', rows, 0)];
 }

@@ -6,7 +6,7 @@ import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 
-const CHROMIUM_ARGS = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+export const CHROMIUM_ARGS = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
   '--disable-background-networking', '--disable-component-update', '--disable-sync'];
 export const PREFIX = { '-12': 'p', '-9': 'n', '-6': '\u00b5', '-3': 'm', '0': '', '3': 'k', '6': 'M', '9': 'G' };
 export const viewerPage = pathToFileURL(resolve(dirname(fileURLToPath(import.meta.url)), '../../viewer/index.html')).href;
@@ -72,12 +72,15 @@ export function checkTicks(what, ticks, exponent, position, coord) {
   check(`${what} axis: ticks increase evenly`, ticks.every((t, i) => i === 0 || rel(t.value - ticks[i - 1].value, step, 1e-6)));
 }
 
-// Runs `body(page, scratch, downloads)` in a fresh headless Chromium, then prints the failures
-// and the count and exits with the result.
-export async function runInBrowser(title, body, viewport = { width: 1200, height: 1000 }) {
+// Lets a page opened from the file system read other files by their address, as ?src= needs.
+export const FILE_ACCESS = ['--allow-file-access-from-files'];
+
+// Runs `body(page, scratch, context)` in a fresh headless Chromium (with `extraArgs` on its
+// command line), then prints the failures and the count and exits with the result.
+export async function runInBrowser(title, body, viewport = { width: 1200, height: 1000 }, extraArgs = []) {
   const scratch = mkdtempSync(join(tmpdir(), 'benchcom-viewer-'));
   const context = await chromium.launchPersistentContext(join(scratch, 'profile'), {
-    executablePath: '/usr/bin/chromium', headless: true, args: CHROMIUM_ARGS, viewport, acceptDownloads: true,
+    executablePath: '/usr/bin/chromium', headless: true, args: [...CHROMIUM_ARGS, ...extraArgs], viewport, acceptDownloads: true,
   });
   const pageErrors = [];
   try {

@@ -8,6 +8,12 @@
 #   tests/viewer/run.sh --screen BENCHCOM_SIM BENCHCOM_RUN OUT_DIR
 #       captures known signals on the simulated bench and checks the viewer's measurements,
 #       zoom, cursors, exports, overlays and file drop (screen_test.mjs)
+#   tests/viewer/run.sh --volts OUT_DIR
+#       writes a capture as a real instrument makes it (a position on both channels) and checks
+#       the volts the viewer finds against values worked out by hand (instrument_volts_test.mjs)
+#   tests/viewer/run.sh --hostile OUT_DIR
+#       opens hostile chart scripts and addresses and checks that nothing in them runs and that
+#       no request leaves the page (hostile_files_test.mjs)
 # Installs what is missing first: Chromium and Node.js from Debian's packages, playwright-core
 # through npm ci (the version pinned in package-lock.json).
 set -euo pipefail
@@ -37,6 +43,14 @@ install_modules
 if [ "${1:-}" = --screen ]; then
     shift
     exec node "$here/screen_test.mjs" "$@"
+fi
+if [ "${1:-}" = --volts ]; then
+    shift
+    exec node "$here/instrument_volts_test.mjs" "$@"
+fi
+if [ "${1:-}" = --hostile ]; then
+    shift
+    exec node "$here/hostile_files_test.mjs" "$@"
 fi
 if [ $# -gt 0 ]; then
     exec node "$here/viewer_test.mjs" "$@"

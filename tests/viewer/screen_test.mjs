@@ -19,8 +19,9 @@ if (process.argv.length !== 5) {
 
 // The bench triggers on channel 1's rising crossing at the middle of a 25 µs record, so the sine's
 // falling crossings lie at 2.5 µs and 22.5 µs: one whole period between like edges. Amplitudes
-// are large beside the converter's step (2 V/div, 50 steps a division, noise of one step either
-// way), which bounds how near the peak-to-peak can come.
+// are large beside the converter's step (2 V/div at 25 steps a division: 80 mV), which bounds how
+// near the peak-to-peak can come: each end rounded to a step (half a step each) and the noise of
+// one step either way make at most three steps of difference.
 const DUAL = { routine: 'scopePollDual', ch1: ['sine', 50e3, 3], ch2: ['square', 100e3, 3, 25] };
 const SINGLE = { routine: 'scopePollWaveforms', ch1: ['triangle', 60e3, 2.5], ch2: ['dc'] };
 const SINE_RISE = 2 * Math.asin(0.8) / (2 * Math.PI * 50e3);   // 10 % to 90 % of a sine's swing
@@ -119,12 +120,14 @@ function checkLevels(what, s, traces) {
   });
 }
 
-function checkTimeMeasurements(what, row, values, signal) {
+// `scale`: the trace's volts per division, whose step (scale / 25) bounds the peak-to-peak.
+function checkTimeMeasurements(what, row, values, signal, scale) {
   const [shape, hz, amplitude, duty] = signal;
-  checkShown(`${what} ${shape} frequency within 0.5 %`, row.cells.frequency, 'Hz', hz);
+  checkShown(`${what} ${shape} frequency shown`, row.cells.frequency, 'Hz', values.frequency);
   check(`${what} ${shape} frequency within 0.5 %`, rel(values.frequency, hz, 5e-3), `${values.frequency} for ${hz}`);
   check(`${what} ${shape} period within 0.5 %`, rel(siValue(row.cells.period, 's'), 1 / hz, 5e-3), row.cells.period);
-  check(`${what} ${shape} peak-to-peak within 2 %`, rel(siValue(row.cells.pp, 'V'), 2 * amplitude, 0.02), row.cells.pp);
+  check(`${what} ${shape} peak-to-peak within three converter steps`,
+    close(siValue(row.cells.pp, 'V'), 2 * amplitude, 3 * scale / 25 + 1e-9), `${row.cells.pp} at ${scale} V/div`);
   if (duty !== undefined) {
     const shown = /^([\d.]+) %$/.exec(row.cells.duty);
     check(`${what} ${shape} duty cycle within 2 %`, shown !== null && rel(Number(shown[1]), duty, 0.02) && rel(values.duty * 100, duty, 0.02), row.cells.duty);
@@ -156,8 +159,8 @@ async function wholeCapture(page, A) {
   check('whole capture: time range is the record', s.range.x[0] === 0 && rel(s.range.x[1], 3999 * A.dt, 1e-12), JSON.stringify(s.range.x));
   await checkAxes('whole capture', page, s);
   checkLevels('whole capture', s, A.traces);
-  checkTimeMeasurements('whole capture', s.table[0], s.measured[0].values, DUAL.ch1);
-  checkTimeMeasurements('whole capture', s.table[1], s.measured[1].values, DUAL.ch2);
+  checkTimeMeasurements('whole capture', s.table[0], s.measured[0].values, DUAL.ch1, A.traces[0].scale);
+  checkTimeMeasurements('whole capture', s.table[1], s.measured[1].values, DUAL.ch2, A.traces[1].scale);
   check('whole capture: sine rise time 10-90 % within 2 %', rel(siValue(s.table[0].cells.rise, 's'), SINE_RISE, 0.02), s.table[0].cells.rise);
   check('whole capture: square edges faster than one sample', s.table[1].cells.rise === `< ${A.dt * 1e9} ns`
     && s.table[1].cells.fall === `< ${A.dt * 1e9} ns`, `${s.table[1].cells.rise} ${s.table[1].cells.fall}`);
@@ -179,7 +182,7 @@ async function wheelZoom(page, A, before) {
   await checkAxes('wheel zoom', page, s);
   checkLevels('wheel zoom', s, A.traces);
   if (span < 1 / DUAL.ch1[1]) checkDashes('wheel zoom, less than a sine period', s.table[0], ['frequency', 'period', 'duty']);
-  if (span >= 2 / DUAL.ch2[1]) checkTimeMeasurements('wheel zoom', s.table[1], s.measured[1].values, DUAL.ch2);
+  if (span >= 2 / DUAL.ch2[1]) checkTimeMeasurements('wheel zoom', s.table[1], s.measured[1].values, DUAL.ch2, A.traces[1].scale);
   return s;
 }
 
@@ -337,7 +340,7 @@ async function overlay(page, A, B, shot) {
   const svg = await checkAxes('overlay', page, s);
   check('overlay: a legend entry and a line per trace', svg.legend.length === 4 && svg.traces.length === 4, `${svg.legend.length} ${svg.traces.length}`);
   checkLevels('overlay', s, traces);
-  checkTimeMeasurements('overlay', s.table[2], s.measured[2].values, SINGLE.ch1);
+  checkTimeMeasurements('overlay', s.table[2], s.measured[2].values, SINGLE.ch1, B[0].traces[0].scale);
   check('overlay: triangle rise time 10-90 % within 2 %', rel(siValue(s.table[2].cells.rise, 's'), TRIANGLE_RISE, 0.02), s.table[2].cells.rise);
   checkDashes('overlay: flat line', s.table[3], ['frequency', 'period', 'duty', 'rise', 'fall']);
 

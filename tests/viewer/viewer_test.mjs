@@ -6,7 +6,7 @@ import { readFileSync, writeFileSync } from 'node:fs';
 import { dirname, join, relative, resolve, sep } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { readChartScript, readCsv, csvChannels, volts } from './capture_files.mjs';
-import { PREFIX, check, checkTicks, close, readSvg, rel, runInBrowser, viewerPage, waitForLoad } from './harness.mjs';
+import { FILE_ACCESS, PREFIX, check, checkTicks, close, readSvg, rel, runInBrowser, viewerPage, waitForLoad } from './harness.mjs';
 
 const SAMPLES = 4000;
 
@@ -27,8 +27,8 @@ function expectFromChartScript(path) {
   return {
     timeInterval: head.timeInterval, units: head.units1, raw: ok,
     channels: [
-      { name: 'CH1', scale: head.scale1, points: ok.map((c) => [c.n * head.timeInterval, volts(c.s1, head.offset1, head.scale1)]) },
-      { name: 'CH2', scale: head.scale2, points: ok.map((c) => [c.n * head.timeInterval, volts(c.s2, head.offset2, head.scale2)]) },
+      { name: 'CH1', scale: head.scale1, points: ok.map((c) => [c.n * head.timeInterval, volts(c.s1, head.position1, head.scale1)]) },
+      { name: 'CH2', scale: head.scale2, points: ok.map((c) => [c.n * head.timeInterval, volts(c.s2, head.position2, head.scale2)]) },
     ],
   };
 }
@@ -177,4 +177,5 @@ async function run(page, scratch) {
   await page.screenshot({ path: outPng, fullPage: true });
 }
 
-runInBrowser(`viewer test (screenshot: ${outPng})`, run);
+// ?src= names files by their address: the browser must let the page read them.
+runInBrowser(`viewer test (screenshot: ${outPng})`, run, undefined, FILE_ACCESS);
