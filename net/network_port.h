@@ -30,6 +30,9 @@ public:
         return ERROR_SUCCESS;
     }
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override;
+    // What the server has sent is taken first, so that the queue holds all
+    // that has reached this machine; a write leaves nothing behind.
+    DWORD clearError(DWORD& errors, COMSTAT& stat) override;
 
     int64_t nowUs() override;
     DWORD readNow(uint8_t* into, DWORD max, DWORD& got) override;

@@ -31,6 +31,7 @@ public:
     DWORD escape(DWORD func) override { return dev_.escape(func, nowMs()); }
     DWORD modemStatus(DWORD& status) override { return dev_.modemStatus(status); }
     DWORD purge(DWORD flags) override { return dev_.purge(flags, nowMs()); }
+    DWORD clearError(DWORD& errors, COMSTAT& stat) override { return dev_.clearError(errors, stat, nowMs()); }
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override {
         return dev_.write(bytes, count, nowMs(), written);
     }

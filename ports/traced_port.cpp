@@ -36,6 +36,15 @@ std::string purgeWords(DWORD flags) {
     return w.empty() ? " (nothing)" : w;
 }
 
+// "errors 0x0000, in queue 1, out queue 0": the error bits as the call
+// returns them, then the two queues' byte counts.
+std::string queueWords(DWORD errors, const COMSTAT& stat) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%04X", unsigned(errors));
+    return std::string("errors ") + hex + ", in queue " + std::to_string(stat.cbInQue) + ", out queue " +
+           std::to_string(stat.cbOutQue);
+}
+
 std::string timeoutWords(const COMMTIMEOUTS& t) {
     auto ms = [](DWORD v) { return std::to_string(v) + " ms"; };
     return "read interval " + (t.ReadIntervalTimeout == MAXDWORD ? "MAXDWORD" : ms(t.ReadIntervalTimeout)) +
@@ -70,6 +79,10 @@ public:
         return said("GetCommModemStatus" + (e ? std::string() : " " + modemWords(status)), e);
     }
     DWORD purge(DWORD flags) override { return said("PurgeComm" + purgeWords(flags), in_->purge(flags)); }
+    DWORD clearError(DWORD& errors, COMSTAT& stat) override {
+        DWORD e = in_->clearError(errors, stat);
+        return said("ClearCommError" + (e ? std::string() : " " + queueWords(errors, stat)), e);
+    }
 
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override {
         trace_.markTime();

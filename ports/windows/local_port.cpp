@@ -32,6 +32,12 @@ public:
         return e;
     }
     DWORD purge(DWORD flags) override { return outcome(k32::purgeComm(h_, flags)); }
+    DWORD clearError(DWORD& errors, COMSTAT& stat) override {
+        uint32_t e = 0;
+        DWORD result = outcome(k32::clearCommError(h_, e, &stat));
+        errors = e;
+        return result;
+    }
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override {
         uint32_t n = 0;
         DWORD e = outcome(k32::writeFile(h_, bytes, count, n));

@@ -1,7 +1,10 @@
 // The real serial layer over a pseudo-terminal: termios settings, Windows
 // read time-outs, exclusive open and a device that goes away.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -156,6 +159,28 @@ TEST_F(PtySerial, LineSettingsRoundTripAndBadOnesAreRefused) {
     // (A pseudo-terminal always frames 8 bits without parity.)
     EXPECT_EQ(back.BaudRate, 9600u);
     EXPECT_EQ(back.StopBits, TWOSTOPBITS);
+}
+
+// Waits (at most 5 s) until ClearCommError reports `count` bytes waiting:
+// the terminal passes on what its other side wrote in its own time.
+bool awaitInQueue(DWORD count) {
+    COMSTAT queues{};
+    DWORD errors = 0;
+    const auto start = test::timeMark();
+    while (ClearCommError(hPort, &errors, &queues) && queues.cbInQue != count && msSince(start) < 5000) usleep(1000);
+    return errors == 0 && queues.cbInQue == count && queues.cbOutQue == 0;
+}
+
+// ClearCommError counts what the terminal holds unread, as Windows counts
+// its driver's receive queue; either pointer may be left out.
+TEST_F(PtySerial, ClearCommErrorCountsWhatWaitsUnread) {
+    EXPECT_TRUE(awaitInQueue(0));
+    pty.write("abcde");
+    EXPECT_TRUE(awaitInQueue(5));
+    std::string got;
+    EXPECT_EQ(read(got, 2), 2u);
+    EXPECT_TRUE(awaitInQueue(3));
+    EXPECT_TRUE(ClearCommError(hPort, nullptr, nullptr));
 }
 
 TEST(PtyOpen, MissingDeviceReportsErrorTwo) {
