@@ -183,6 +183,24 @@ TEST_F(PtySerial, ClearCommErrorCountsWhatWaitsUnread) {
     EXPECT_TRUE(ClearCommError(hPort, nullptr, nullptr));
 }
 
+// A frame goes out only once what waited (a late reply, the adapter's
+// eighth serial-number byte) is read off: its own reply is what is read.
+TEST_F(PtySerial, AFrameDropsWhatWaitedBeforeIt) {
+    pty.write("5");
+    ASSERT_TRUE(awaitInQueue(1));
+    ioBuf[0] = 0x5A;
+    ioBuf[1] = 0x01;
+    StdoutCapture capture;
+    writeIoBuf(0, 2);
+    EXPECT_EQ(capture.take(), " iBytesWritten: 2 \n");
+    EXPECT_EQ(pty.readUntilQuiet(200), "\x5A\x01");
+    EXPECT_TRUE(awaitInQueue(0));
+    pty.write("\x07\x05\x40");
+    readIoBuf(0, 3);
+    EXPECT_EQ(iBytesRead, 3u);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(ioBuf), 3), "\x07\x05\x40");
+}
+
 TEST(PtyOpen, MissingDeviceReportsErrorTwo) {
     setenv("BENCHCOM_PORT", "/dev/no-such-benchcom-port", 1);
     StdoutCapture capture;
