@@ -151,6 +151,7 @@ int main(int argc, char** argv) {
     }
     devices.scope.inputs[0] = options.inputs[0];
     devices.scope.inputs[1] = options.inputs[1];
+    if (options.adapterDelayMs >= 0) devices.rig.adapter.replyDelayMs = options.adapterDelayMs;
     applyFaults(options, devices);
 
     bc::net::NetworkAddress address;
