@@ -46,7 +46,11 @@ DWORD SimPort::open(const char*) {
     return ERROR_SUCCESS;
 }
 
-void SimPort::close() { isOpen = false; }
+// What the device sends while no program has the port open reaches no one.
+void SimPort::close() {
+    isOpen = false;
+    dropPending();
+}
 
 DWORD SimPort::setupComm(DWORD in, DWORD out) {
     if (setupCommError) return setupCommError;

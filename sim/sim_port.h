@@ -66,6 +66,9 @@ public:
     size_t pendingBytes() const { return outbox_.size() - taken_; }
     // The pending bytes that have arrived by `now`: what a driver would hold.
     size_t arrivedBytes(int64_t now) const;
+    // Drops every pending byte, those still on their way too: a device's
+    // bytes for a program that has gone reach no one.
+    void dropPending() { keepPending(0); }
     void clearReceived() { received.clear(); }
 
     // ---- seam::SimDevice ----

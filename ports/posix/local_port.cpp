@@ -219,6 +219,10 @@ std::unique_ptr<Port> openLocalPort(const std::string& device, OpenError& error)
         return nullptr;
     }
     if (isatty(fd)) ioctl(fd, TIOCEXCL);
+    // A Windows COM port opens with empty queues; a terminal keeps what came
+    // while no program had it open (a reply to a program that has gone),
+    // which would be taken for the first reply of this one.
+    if (isatty(fd)) tcflush(fd, TCIOFLUSH);
     error = {};
     return std::make_unique<TtyPort>(fd);
 }

@@ -76,6 +76,10 @@ std::unique_ptr<Port> openLocalPort(const std::string& device, OpenError& error)
         k32::closeHandle(h);
         return nullptr;
     }
+    // Windows' serial driver opens with empty queues; Wine's port is a
+    // terminal of the system below, which keeps what came before the open.
+    // Emptying them here makes both alike.
+    k32::purgeComm(h, PURGE_RXCLEAR | PURGE_TXCLEAR);
     error = {};
     return std::make_unique<LocalPort>(h);
 }

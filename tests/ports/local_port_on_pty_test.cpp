@@ -201,6 +201,39 @@ TEST_F(PtySerial, AFrameDropsWhatWaitedBeforeIt) {
     EXPECT_EQ(std::string(reinterpret_cast<char*>(ioBuf), 3), "\x07\x05\x40");
 }
 
+// Bytes that came while no program had the port open are not this one's:
+// it opens empty, as a Windows port does. The test holds the terminal open
+// beforehand (as benchcom-sim does), so that they wait in its queue.
+TEST(PtyOpen, WhatCameBeforeTheOpenIsGone) {
+    test::Pty pty;
+    ASSERT_TRUE(pty.ok());
+    const int held = open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    termios raw;
+    tcgetattr(held, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(held, TCSANOW, &raw);
+    pty.write("stale");
+    int waiting = 0;
+    for (const auto start = test::timeMark(); waiting < 5 && msSince(start) < 5000; usleep(1000))
+        ioctl(held, FIONREAD, &waiting);
+    ASSERT_EQ(waiting, 5);
+
+    setenv("BENCHCOM_PORT", pty.slavePath().c_str(), 1);
+    StdoutCapture capture;
+    ASSERT_NE(openPort(9, 19200, 'N', '8'), nullptr);
+    capture.take();
+    EXPECT_TRUE(awaitInQueue(0));
+    char got[8];
+    DWORD n = 7;
+    EXPECT_TRUE(ReadFile(hPort, got, sizeof got, &n, nullptr));
+    EXPECT_EQ(n, 0u);
+    CloseHandle(hPort);
+    hPort = nullptr;
+    unsetenv("BENCHCOM_PORT");
+    close(held);
+}
+
 TEST(PtyOpen, MissingDeviceReportsErrorTwo) {
     setenv("BENCHCOM_PORT", "/dev/no-such-benchcom-port", 1);
     StdoutCapture capture;
