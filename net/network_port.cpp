@@ -67,6 +67,11 @@ DWORD NetworkPort::waitReadable(int64_t timeoutUs, bool& readable) {
     return ERROR_SUCCESS;
 }
 
+void NetworkPort::dropHeld(size_t count) {
+    head_ += count < heldCount() ? count : heldCount();
+    if (head_ == inbound_.size()) dropReceived();
+}
+
 DWORD NetworkPort::clearError(DWORD& errors, COMSTAT& stat) {
     if (DWORD e = pump(0)) return e;
     errors = 0;

@@ -55,6 +55,9 @@ protected:
     std::string receivedText();
     // Drops the data received and not yet read.
     void dropReceived() { inbound_.clear(), head_ = 0; }
+    // How much data is received and not yet read; the first `count` of it dropped.
+    size_t heldCount() const { return inbound_.size() - head_; }
+    void dropHeld(size_t count);
 
     bool lost_ = false;
     DCB dcb_ = ports::freshDriverDcb();

@@ -69,6 +69,7 @@ protected:
 private:
     // Sends the batch in `batch_` and waits for its answers.
     DWORD sendAndAwait();
+    DWORD purgeAtOpen();
 
     ComPortClient client_;
     std::string batch_, replies_;
@@ -86,16 +87,10 @@ OpenError Rfc2217Port::negotiate(const std::string& where) {
         // to the option even when another client has the device, then says
         // so and closes the connection: a question it answers only when it
         // has the device open tells the two apart.
-        // What the server's port received before this client came is no
-        // reply to anything it will ask: purged, as a Windows port opens
-        // empty. A server that does not purge leaves the purge unanswered,
-        // which the answer to the question after it shows.
-        dropReceived();  // what it passed on during the negotiation
         batch_.clear();
         appendComPort(SET_MODEMSTATE_MASK, 0xFF, batch_);
-        client_.purge(kPurgeBoth, batch_);
         client_.askBaudRate(batch_);
-        if (!sendAndAwait()) return {};
+        if (!sendAndAwait() && !purgeAtOpen()) return {};
         if (!lost_) return {ERROR_SEM_TIMEOUT, where + " did not answer a question about its port within 1 s"};
     }
     if (lost_) {
@@ -111,6 +106,20 @@ OpenError Rfc2217Port::negotiate(const std::string& where) {
     return {ERROR_NOT_SUPPORTED, where + " did not take up the Telnet negotiation within " +
                                      std::to_string(kNegotiationUs / 1000000) + " s: it does not speak RFC 2217" +
                                      socketHint};
+}
+
+// What the server's port received before this client came is no reply to
+// anything it will ask: purged, as a Windows port opens empty, with what
+// the server passed on before. A server that does not purge leaves the
+// purge unanswered, which its answer to the question after it shows.
+DWORD Rfc2217Port::purgeAtOpen() {
+    const size_t stale = heldCount();
+    batch_.clear();
+    client_.purge(kPurgeBoth, batch_);
+    client_.askBaudRate(batch_);
+    const DWORD e = sendAndAwait();
+    if (!e) dropHeld(stale);
+    return e;
 }
 
 DWORD Rfc2217Port::sendAndAwait() {
