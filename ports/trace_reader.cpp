@@ -491,11 +491,11 @@ bool readTrace(View text, Trace& trace, int& badLine, std::string& problem) {
             std::string note, more;
             if (!readByteLine(line.substr(2), e.bytes, note, problem)) return false;
             while (i + 1 < lines.size() && isContinuation(lines[i + 1], direction)) {
+                badLine = int(++i + 1);
                 if (e.bytes.size() % kBytesPerLine != 0) {
                     problem = "a line of fewer than 16 bytes is continued on the next";
                     return false;
                 }
-                badLine = int(++i + 1);
                 if (!readByteLine(lines[i].substr(kStampWidth + 2), e.bytes, more, problem)) return false;
                 if (!more.empty()) return notAsWritten("continued bytes", problem);
             }
