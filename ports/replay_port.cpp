@@ -210,11 +210,19 @@ const TraceEntry& Replay::serve(CallKind kind, const std::string& words, const u
 void Replay::release() {
     if (diverged_) return;
     const TraceEntry* e = next();
-    if (g_endingBySignal) {
-        // Interrupted, as recorded or by the person watching: either way the
-        // recording's remainder is not the program's to match.
-        if (e && e->kind == CallKind::ended) ++next_;
+    if (e && e->kind == CallKind::ended) {
+        ++next_;
         if (next() && next()->kind == CallKind::close) ++next_;
+        // The program came to its end (or its close) before the recorded
+        // Ctrl-C or lost console: at the bench that end came first, so it
+        // comes now, with its status.
+        if (!g_endingBySignal) endAtOnce(int(e->status));
+        return;
+    }
+    if (g_endingBySignal) {
+        // Interrupted by the person watching the replay: the rest of the
+        // recording is not the program's to match.
+        if (e && e->kind == CallKind::close) ++next_;
         return;
     }
     if (!e) diverge(trace_.lines + 1, "has ended there", "closed the port", true);
@@ -250,38 +258,41 @@ void Replay::diverge(int line, const std::string& recording, const std::string& 
                  recording.c_str(), did.c_str());
     std::fflush(stderr);
     if (!releasing) bc::exit(kReplayDiverged);
-    if (const auto& hook = seam::exitHook()) hook(kReplayDiverged);
-    std::fflush(nullptr);
-    std::_Exit(kReplayDiverged);
+    endAtOnce(kReplayDiverged);
 }
 
-bool loadTrace(const std::string& file, Trace& trace, std::string& reason) {
+void Replay::endAtOnce(int status) {
+    diverged_ = true;
+    if (const auto& hook = seam::exitHook()) hook(status);
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
+DWORD loadTrace(const std::string& file, Trace& trace, std::string& reason) {
     std::ifstream in(file, std::ios::binary);
     std::ostringstream text;
     if (in) text << in.rdbuf();
     if (!in) {
         reason = "the trace " + file + " cannot be read: " + std::strerror(errno);
-        return false;
+        return ERROR_FILE_NOT_FOUND;
     }
     int line = 0;
     std::string problem;
-    if (readTrace(text.str(), trace, line, problem)) return true;
+    if (readTrace(text.str(), trace, line, problem)) return ERROR_SUCCESS;
     reason = "the trace " + file + " cannot be replayed: line " + std::to_string(line) + ": " + problem;
-    return false;
+    return ERROR_INVALID_DATA;
 }
 
 std::unique_ptr<Port> openReplayPort(const std::string& file, bool fast, OpenError& error) {
     static std::unique_ptr<Replay> replay;
-    static std::string failure;
-    if (!replay && failure.empty()) {
+    static OpenError failure;
+    if (!replay && !failure.code) {
         Trace trace;
-        if (loadTrace(file, trace, failure))
-            replay = std::make_unique<Replay>(file, std::move(trace), fast);
-        else if (failure.empty())
-            failure = "the trace cannot be read";
+        failure.code = loadTrace(file, trace, failure.reason);
+        if (!failure.code) replay = std::make_unique<Replay>(file, std::move(trace), fast);
     }
     if (!replay) {
-        error = {ERROR_INVALID_DATA, failure};
+        error = failure;
         return nullptr;
     }
     return replay->open(error);

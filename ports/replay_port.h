@@ -49,6 +49,8 @@ private:
     void waitUntil(int64_t us);
     void armEnd();
     [[noreturn]] void diverge(int line, const std::string& recording, const std::string& did, bool releasing);
+    // Ends the process from a release, which may come while it exits.
+    [[noreturn]] void endAtOnce(int status);
 
     std::string name_;
     Trace trace_;
@@ -61,11 +63,12 @@ private:
 };
 
 // The one replay of the process, read from `file` at its first open; a
-// trace that cannot be read fails every open with ERROR_INVALID_DATA and
-// the line and what is wrong with it.
+// trace that cannot be read fails every open as loadTrace says.
 std::unique_ptr<Port> openReplayPort(const std::string& file, bool fast, OpenError& error);
 
-// Reads the trace in `file`; false with the reason, naming the line.
-bool loadTrace(const std::string& file, Trace& trace, std::string& reason);
+// Reads the trace in `file`: 0, or ERROR_FILE_NOT_FOUND for a file that
+// cannot be read, ERROR_INVALID_DATA for one that is no trace, with the
+// reason, naming the line.
+DWORD loadTrace(const std::string& file, Trace& trace, std::string& reason);
 
 }  // namespace bc::ports
