@@ -71,6 +71,7 @@ void locatePrograms(Config& cfg) {
     const std::filesystem::path dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
     cfg.simPath = dir / "benchcom-sim";
     cfg.runPath = dir / "benchcom-run";
+    cfg.mainPath = dir / "benchcom";
     const std::filesystem::path tests = dir / "benchcom_tests";
     cfg.testsPath = std::filesystem::exists(tests) ? tests.string() : "";
     const std::filesystem::path installed = dir / BENCHCOM_DATA_FROM_BIN / "pyserial_round_trip.py";
@@ -129,6 +130,7 @@ int main(int argc, char** argv) {
     if (o.wants("P2") || o.wants("P3")) measureTimeouts(cfg, report);
     if (o.wants("P6")) measureCaptureClose(cfg, report);
     if (o.wants("P7")) measureNetworkRoundTrips(cfg, report);
+    if (o.wants("P9")) measureReplay(cfg, report);
     if (o.wants("P5")) {
         if (cfg.testsPath.empty())
             report.note("P5: no test suite beside benchcom-bench (built with the tests, in the build tree)");

@@ -109,7 +109,8 @@ public:
 
     DWORD read(uint8_t* into, DWORD count, DWORD& got) override {
         got = 0;
-        if (count == 0) return ERROR_SUCCESS;  // the trace has none: nothing to wait for or take
+        // A read of nothing is in a trace only when it failed.
+        if (count == 0 && !replay_.nextIs(CallKind::read, "ReadFile of 0 bytes")) return ERROR_SUCCESS;
         const TraceEntry& e = call(CallKind::read, "ReadFile of " + std::to_string(count) + " bytes");
         // The reader made sure a read's bytes are no more than it asked for.
         for (DWORD i = 0; i < e.done; ++i) into[i] = e.bytes[i];
@@ -165,6 +166,11 @@ void Replay::waitUntil(int64_t us) {
 void Replay::armEnd() {
     const TraceEntry* e = next();
     if (e && e->kind == CallKind::ended) noteInterruptAt(replayTimeOf(e->us), int(e->status) - 128, e->consoleLost);
+}
+
+bool Replay::nextIs(CallKind kind, const std::string& words) const {
+    const TraceEntry* e = next();
+    return e && e->kind == kind && e->words == words;
 }
 
 bool Replay::matches(const TraceEntry& e, CallKind kind, const std::string& words, const uint8_t* bytes,

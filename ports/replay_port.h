@@ -35,6 +35,7 @@ public:
     // what the program did, in words for the message.
     const TraceEntry& serve(CallKind kind, const std::string& words, const uint8_t* bytes, size_t count,
                             const std::string& did);
+    bool nextIs(CallKind kind, const std::string& words) const;
     // The port's release: the recording's close, or at the end of a
     // program that was interrupted, whatever the recording has left.
     void release();

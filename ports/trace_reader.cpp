@@ -48,6 +48,11 @@ bool takeNumber(View& s, uint64_t max, uint64_t& value, std::string& problem) {
         problem = "a number is missing";
         return false;
     }
+    if (n > 1 && s[0] == '0') {
+        // The trace writes none so; "064" would not match the call's "64".
+        problem = "the number " + std::string(s.substr(0, n > 24 ? 24 : n)) + " has a leading zero";
+        return false;
+    }
     if (over) {
         problem = "the number " + std::string(s.substr(0, n > 24 ? 24 : n)) + (n > 24 ? "..." : "") +
                   " is out of range (at most " + std::to_string(max) + ")";
@@ -302,10 +307,10 @@ bool readStamp(View& line, int64_t& us, std::string& problem) {
     if (!takeNumber(line, kMaxSeconds, seconds, problem)) return false;
     View frac = line;
     if (!take(frac, ".") || frac.size() < 6) return notAsWritten("a time stamp", problem);
-    for (int i = 0; i < 6; ++i)
-        if (!isDigit(frac[size_t(i)])) return notAsWritten("a time stamp", problem);
-    View f6 = frac.substr(0, 6);
-    takeNumber(f6, 999999, micro, problem);
+    for (size_t i = 0; i < 6; ++i) {
+        if (!isDigit(frac[i])) return notAsWritten("a time stamp", problem);
+        micro = micro * 10 + uint64_t(frac[i] - '0');
+    }
     frac.remove_prefix(6);
     if (!take(frac, "  ")) return notAsWritten("a time stamp", problem);
     line = frac;

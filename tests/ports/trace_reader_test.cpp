@@ -159,6 +159,7 @@ TEST(TraceReader, WhatIsNotATraceIsRefusedWithTheLineAndWhatIsWrong) {
         {h + "   0.000006  SetupComm in 4294967296, out 128\n", 2,
          "the number 4294967296 is out of range (at most 4294967295)"},
         {h + "   0.000006  SetupComm in 128 out 128\n", 2, "it does not read as the trace writes SetupComm"},
+        {h + "   0.000006  SetupComm in 064, out 128\n", 2, "the number 064 has a leading zero"},
         {h + "open sim\n", 2, "it does not begin with a time stamp: \"open sim\""},
         {h + "   100000000.000000  close\n", 2, "the number 100000000 is out of range (at most 99999999)"},
         {h + "   0.5  close\n", 2, "it does not read as the trace writes a time stamp"},
