@@ -21,7 +21,8 @@ using namespace bc::benchmarks;
 const char kUsage[] =
     "usage: benchcom-bench [--quick] [--only P1,P2,...] [--dir DIR] [--keep]\n"
     "       benchcom-bench --help | --version\n"
-    "  Measures P1 to P7 against benchcom-sim (P7 through ser2net) and prints a table.\n"
+    "  Measures P1 to P7 against benchcom-sim (P7 through ser2net) and P9 (replay) and\n"
+    "  prints a table.\n"
     "  --quick  a third of the runs (a smoke check; figures are noisier)\n"
     "  --only   just these figures (P1 also takes P4, whose floor it needs)\n"
     "  --dir    make the scratch directory (the captures' current directory) in DIR,\n"
