@@ -194,35 +194,41 @@ replay_run() {  # replay_run DIR TRACE MODE PROGRAM [ARG...]: in DIR, a copy of 
     (cd "$dir" && BENCHCOM_PORT="$mode:recorded.trace" $program "$@" > out.txt 2> err.txt; echo $? > status)
     wineserver -k 2> /dev/null
 }
-same_replay() {  # same_replay NAME RECORDED_DIR REPLAYED_DIR
-    check "$1: status" cmp -s "$2/status" "$3/status"
-    check "$1: console lines" cmp -s <(crlf_to_lf "$2/out.txt") <(crlf_to_lf "$3/out.txt")
+# The text as the Linux build writes it: a Windows program's "\r\n" made "\n"
+# (only there: a Linux console line may itself hold "\n\r\n").
+as_linux() { if [ "$2" = windows ]; then crlf_to_lf "$1"; else cat "$1"; fi; }
+same_replay() {  # same_replay NAME RECORDED_DIR ITS_SYSTEM REPLAYED_DIR ITS_SYSTEM
+    check "$1: status" cmp -s "$2/status" "$4/status"
+    check "$1: console lines" cmp -s <(as_linux "$2/out.txt" "$3") <(as_linux "$4/out.txt" "$5")
     for f in "$2"/*.csv "$2"/*.js; do
         [ -e "$f" ] || continue
-        check "$1: $(basename "$f")" cmp -s <(crlf_to_lf "$f") <(crlf_to_lf "$3/$(basename "$f")")
+        check "$1: $(basename "$f")" cmp -s <(as_linux "$f" "$3") <(as_linux "$4/$(basename "$f")" "$5")
     done
 }
 for mode in replay replay-fast; do
     replay_run "$work/replay/$mode/linux_on_windows" "$work/sim/linux/port.trace" $mode "wine $win/benchcom-run.exe" \
         scopePollDual
-    same_replay "$mode of a Linux trace on Windows" "$work/sim/linux" "$work/replay/$mode/linux_on_windows"
+    same_replay "$mode of a Linux trace on Windows" "$work/sim/linux" linux "$work/replay/$mode/linux_on_windows" windows
     replay_run "$work/replay/$mode/windows_on_windows" "$work/sim/windows/port.trace" $mode \
         "wine $win/benchcom-run.exe" scopePollDual
-    same_replay "$mode of a Windows trace on Windows" "$work/sim/windows" "$work/replay/$mode/windows_on_windows"
+    same_replay "$mode of a Windows trace on Windows" "$work/sim/windows" windows \
+        "$work/replay/$mode/windows_on_windows" windows
     check "$mode of a Windows trace on Windows: the console byte for byte" \
         cmp -s "$work/sim/windows/out.txt" "$work/replay/$mode/windows_on_windows/out.txt"
     replay_run "$work/replay/$mode/windows_on_linux" "$work/sim/windows/port.trace" $mode "$linux/benchcom-run" \
         scopePollDual
-    same_replay "$mode of a Windows trace on Linux" "$work/sim/windows" "$work/replay/$mode/windows_on_linux"
+    same_replay "$mode of a Windows trace on Linux" "$work/sim/windows" windows "$work/replay/$mode/windows_on_linux" linux
 done
 # The main sequence cut with Ctrl-C above, and a demonstration cut on
 # Linux: each replay ends as its recording did, with 130.
 mkdir -p "$work/replay/ctrl_c" && cp "$work/ctrl_c.out" "$work/replay/ctrl_c/out.txt" &&
     cp "$work/ctrl_c.status" "$work/replay/ctrl_c/status"
 replay_run "$work/replay/ctrl_c_windows" "$work/ctrl_c.trace" replay-fast "wine $win/benchcom.exe"
-same_replay "replay-fast of the main sequence's Ctrl-C on Windows" "$work/replay/ctrl_c" "$work/replay/ctrl_c_windows"
+same_replay "replay-fast of the main sequence's Ctrl-C on Windows" "$work/replay/ctrl_c" windows \
+    "$work/replay/ctrl_c_windows" windows
 replay_run "$work/replay/ctrl_c_linux" "$work/ctrl_c.trace" replay-fast "$linux/benchcom"
-same_replay "replay-fast of the main sequence's Ctrl-C on Linux" "$work/replay/ctrl_c" "$work/replay/ctrl_c_linux"
+same_replay "replay-fast of the main sequence's Ctrl-C on Linux" "$work/replay/ctrl_c" windows \
+    "$work/replay/ctrl_c_linux" linux
 mkdir -p "$work/replay/demo"
 (cd "$work/replay/demo" && { BENCHCOM_PORT=sim BENCHCOM_TRACE=port.trace timeout --preserve-status -s INT 2 "$linux/benchcom-run" \
     demoMax7219Xyz > out.txt; echo $? > status; })
@@ -230,7 +236,8 @@ check "the demonstration recorded to its Ctrl-C" grep -qx 130 "$work/replay/demo
 for mode in replay replay-fast; do
     replay_run "$work/replay/demo_$mode" "$work/replay/demo/port.trace" $mode "wine $win/benchcom-run.exe" \
         demoMax7219Xyz
-    same_replay "$mode of a demonstration cut short, on Windows" "$work/replay/demo" "$work/replay/demo_$mode"
+    same_replay "$mode of a demonstration cut short, on Windows" "$work/replay/demo" linux "$work/replay/demo_$mode" \
+        windows
 done
 # A changed program: the line that says where, and status 5; a file that is
 # no trace: error 13, as any failed open.
