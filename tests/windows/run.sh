@@ -219,6 +219,23 @@ for mode in replay replay-fast; do
         scopePollDual
     same_replay "$mode of a Windows trace on Linux" "$work/sim/windows" windows "$work/replay/$mode/windows_on_linux" linux
 done
+# More of the routines, recorded on Linux and replayed fast on Windows.
+for routine in "issSerialNumber" "scopeReadAquire 2" "showMax7219Help" "ppSendPoint 10 20 1 2 3"; do
+    name="${routine%% *}"
+    sim_run "$work/replay/rec_$name" "$linux/benchcom-run" $routine
+    replay_run "$work/replay/rep_$name" "$work/replay/rec_$name/port.trace" replay-fast "wine $win/benchcom-run.exe" \
+        $routine
+    same_replay "replay-fast of $name on Windows" "$work/replay/rec_$name" linux "$work/replay/rep_$name" windows
+done
+# Recorded on benchcom-sim's terminal (a local port whose modem-line calls fail).
+mkdir -p "$work/replay/rec_terminal"
+(cd "$work/replay/rec_terminal" && BENCHCOM_TRACE=port.trace "$linux/benchcom-sim" --view /dev/null -- \
+    "$linux/benchcom-run" scopePollDual > out.txt 2> err.txt; echo $? > status)
+check "recorded on the terminal" grep -q "open /dev/pts/" "$work/replay/rec_terminal/port.trace"
+replay_run "$work/replay/rep_terminal" "$work/replay/rec_terminal/port.trace" replay-fast \
+    "wine $win/benchcom-run.exe" scopePollDual
+same_replay "replay-fast on Windows of a recording on the terminal" "$work/replay/rec_terminal" linux \
+    "$work/replay/rep_terminal" windows
 # The main sequence cut with Ctrl-C above, and a demonstration cut on
 # Linux: each replay ends as its recording did, with 130.
 mkdir -p "$work/replay/ctrl_c" && cp "$work/ctrl_c.out" "$work/replay/ctrl_c/out.txt" &&
@@ -340,6 +357,30 @@ for kind in rfc2217 socket; do
     same_run "$kind version" "$work/version/linux" "$work/net_$kind"
     on_windows_net "$work/net_dual_$kind" "$kind" scopePollDual
     same_run "$kind dual capture" "$work/dual_capture/linux" "$work/net_dual_$kind"
+done
+
+# Recorded through ser2net by the Linux build, replayed on Windows.
+(
+    dir="$work/replay/rec_ser2net"
+    mkdir -p "$dir" && cd "$dir" || exit
+    "$linux/benchcom-sim" --view /dev/null > sim.txt &
+    sim=$!
+    for _ in $(seq 100); do [ -s sim.txt ] && break; sleep 0.05; done
+    if start_ser2net "$dir" "$(head -n 1 sim.txt)" "$yaml"; then
+        BENCHCOM_TRACE=port.trace BENCHCOM_PORT="rfc2217://127.0.0.1:$rfc_port" "$linux/benchcom-run" issSerialNumber \
+            > out.txt 2> err.txt
+        echo $? > status
+        stop_ser2net
+    fi
+    kill -INT "$sim"
+    wait "$sim"
+)
+check "recorded through ser2net" grep -q "open rfc2217://127.0.0.1:" "$work/replay/rec_ser2net/port.trace"
+for mode in replay replay-fast; do
+    replay_run "$work/replay/rep_ser2net_$mode" "$work/replay/rec_ser2net/port.trace" $mode \
+        "wine $win/benchcom-run.exe" issSerialNumber
+    same_replay "$mode on Windows of a recording through ser2net" "$work/replay/rec_ser2net" linux \
+        "$work/replay/rep_ser2net_$mode" windows
 done
 
 # A refused connection: the specified failure line, and the reason on stderr.
