@@ -140,6 +140,12 @@ Replay::Replay(std::string name, Trace trace, bool fast)
     onEndBySignal(noteEndingBySignal);
 }
 
+// The clock it attached is not left behind for whatever reads the clock
+// after it (a replay of the process lives until the static objects go).
+Replay::~Replay() {
+    if (seam::attachedClock() == &clock_) seam::attachClock(nullptr);
+}
+
 int64_t Replay::nowUs() const {
     if (seam::VirtualClock* vc = seam::attachedClock()) return vc->now() * 1000;
     return monotonicUs();

@@ -24,6 +24,10 @@ class Replay {
 public:
     // `name` is the trace's file as the person gave it, for the messages.
     Replay(std::string name, Trace trace, bool fast);
+    ~Replay();
+    // Its ports and the seam hold on to it.
+    Replay(const Replay&) = delete;
+    Replay& operator=(const Replay&) = delete;
 
     // The port for the program's next open, or null with the failure the
     // recording's open met.
