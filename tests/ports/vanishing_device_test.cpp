@@ -103,8 +103,9 @@ TEST(HostileVanishingDevice, DuringAQueryTheReplyReadsAsNone) {
     EXPECT_EQ(r.out, kConnected + "\n\n==============================================\n\r" +
                          "\n\r ScopeSendCmd: :TIM:SCAL?\n \n\r" + "    0,0.000000E+00,\n" + "0\n");
     EXPECT_EQ(r.status, 4);
-    EXPECT_EQ(r.err, "benchcom-run: 1 exchange without a whole reply, the first in scopeQueryValue: \":TIM:SCAL?\\n\" "
-                     "got no reply\n");
+    EXPECT_EQ(r.err,
+              "benchcom-run: 1 exchange without a whole reply, the first in scopeQueryValue: \":TIM:SCAL?\\n\" "
+              "got no reply\n");
     EXPECT_LT(afterMs, 600 + 100 + 999);
     EXPECT_LT(r.cpuMs, 600 + kSmallCpuMs);
 }
