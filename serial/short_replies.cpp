@@ -1,6 +1,8 @@
 #include "serial/short_replies.h"
 
+#include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 namespace bc {
 
@@ -9,17 +11,26 @@ namespace {
 int g_count = 0;
 char g_first[160] = "";
 
+// Appends to the first exchange's words, never past their end.
+void append(const char* format, ...) {
+    const size_t used = strlen(g_first);
+    va_list args;
+    va_start(args, format);
+    vsnprintf(g_first + used, sizeof g_first - used, format, args);
+    va_end(args);
+}
+
 // How many reply bytes came, in words.
-void describeGot(char* at, size_t room, DWORD got, DWORD wanted) {
+void appendGot(DWORD got, DWORD wanted) {
     if (wanted == 0)
-        snprintf(at, room, " got no reply");
+        append(" got no reply");
     else
-        snprintf(at, room, " got %u of %u reply bytes", unsigned(got), unsigned(wanted));
+        append(" got %u of %u reply bytes", unsigned(got), unsigned(wanted));
 }
 
 // The command as a script would write it: its line ends as \r and \n, other
 // unprintable bytes as \xHH; a long one is cut short.
-size_t quoted(char* out, size_t room, const char* text) {
+void quoted(char* out, size_t room, const char* text) {
     size_t n = 0;
     auto put = [&](const char* s) {
         while (*s && n + 1 < room) out[n++] = *s++;
@@ -43,26 +54,27 @@ size_t quoted(char* out, size_t room, const char* text) {
     }
     put("\"");
     out[n] = '\0';
-    return n;
 }
 
 }  // namespace
 
 void noteShortFrame(const char* kind, const unsigned char* head, DWORD sent, DWORD got, DWORD wanted) {
     if (g_count++) return;
-    int n = snprintf(g_first, sizeof g_first, "%s", kind);
+    g_first[0] = '\0';
+    append("%s", kind);
     // Frames are at least two bytes; four name any of them.
     const DWORD shown = sent == 0 ? 2 : sent < 4 ? sent : 4;
-    for (DWORD i = 0; i < shown; ++i) n += snprintf(g_first + n, sizeof g_first - n, " %02X", head[i]);
-    if (sent > 4) n += snprintf(g_first + n, sizeof g_first - n, " ...");
-    if (sent == 0) n += snprintf(g_first + n, sizeof g_first - n, " (not sent)");
-    describeGot(g_first + n, sizeof g_first - n, got, wanted);
+    for (DWORD i = 0; i < shown; ++i) append(" %02X", head[i]);
+    if (sent > 4) append(" ...");
+    if (sent == 0) append(" (not sent)");
+    appendGot(got, wanted);
 }
 
+// The command's words leave room for how much came.
 void noteShortTextReply(const char* command, DWORD got, DWORD wanted) {
     if (g_count++) return;
-    const size_t n = quoted(g_first, sizeof g_first - 40, command);
-    describeGot(g_first + n, sizeof g_first - n, got, wanted);
+    quoted(g_first, sizeof g_first - 40, command);
+    appendGot(got, wanted);
 }
 
 int shortReplyCount() { return g_count; }
