@@ -63,7 +63,11 @@ int run(const Options& o) {
     } else if (o.mode == Options::Mode::routine) {
         if (o.words.size() >= 2 && (o.words[1] == "--help" || o.words[1] == "-h")) return routineHelp(o.words[0]);
         Call call;
-        if (!makeCall(o.words, call, message, {"help"})) return usageError(message);
+        // A mistyped option is taken for a routine, as it always was; the
+        // options are among the names offered for it.
+        const std::vector<std::string> others = {"help",   "--script",     "--shell",  "--for",
+                                                 "--help", "--list-ports", "--version"};
+        if (!makeCall(o.words, call, message, others)) return usageError(message);
         calls.push_back(call);
     }
     bc::endCleanlyOnInterrupt();

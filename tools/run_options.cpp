@@ -70,9 +70,6 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& message) {
             o.mode = Options::Mode::listPorts;
             if (i + 1 < argc) message = "--list-ports takes no arguments";
             return i + 1 >= argc;
-        } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
-            message = "unknown option '" + arg + "'";
-            return false;
         } else {
             break;
         }

@@ -52,6 +52,7 @@ TEST(Runner, AnUnknownRoutineGetsTheNearestNames) {
         {"scopeReadAcquire", "scopeReadAquire"},
         {"sendMAX7219xyz", "sendMAX2719xyz"},
         {"ISSSERIALNUMBER", "issSerialNumber"},
+        {"--shel", "--shell"},  // a mistyped option is taken for a routine, as it always was
     };
     for (const auto& [name, meant] : typed) {
         auto r = run({kRun, name}, {kNoDevice});
