@@ -19,6 +19,7 @@ install_missing() {
     command -v npm >/dev/null || need+=(npm)
     [ -x /usr/bin/chromium ] || need+=(chromium)  # the viewer's browser test
     [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+    [ -f /usr/include/readline/readline.h ] || need+=(libreadline-dev)  # benchcom-run's shell
     command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)  # the .deb's dependencies
     command -v man >/dev/null || need+=(man-db)                # the manual pages' test
     command -v clang-format >/dev/null || need+=(clang-format) # the style check

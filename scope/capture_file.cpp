@@ -19,11 +19,30 @@ void fail(CaptureFile& file, const char* what, int error) {
     fprintf(stderr, "capture file %s %s: %s\n", file.name, what, strerror(error ? error : EIO));
 }
 
+// The files open now. A capture that is ended half-way (Ctrl-C in
+// benchcom-run's shell) leaves them open; captureCloseAbandoned closes them
+// then, as the end of the process would. A capture opens two at most.
+CaptureFile g_open[4];
+
+void opened(const CaptureFile& file) {
+    for (CaptureFile& slot : g_open)
+        if (!slot.stream) {
+            slot = file;
+            return;
+        }
+}
+
+void closing(const CaptureFile& file) {
+    for (CaptureFile& slot : g_open)
+        if (slot.stream == file.stream) slot = CaptureFile{};
+}
+
 }  // namespace
 
 CaptureFile captureOpen(const char* name) {
     CaptureFile file{name, fopen(name, "w+"), false};
     if (!file.stream) fail(file, "could not be created", errno);
+    if (file.stream) opened(file);
     return file;
 }
 
@@ -42,9 +61,18 @@ void captureCheck(CaptureFile& file) {
 
 void captureClose(CaptureFile& file) {
     if (!file.stream) return;
+    closing(file);
     errno = 0;
     if (fclose(file.stream) != 0) fail(file, "could not be written whole", errno);
     file.stream = nullptr;
+}
+
+void captureCloseAbandoned() {
+    for (CaptureFile& slot : g_open)
+        if (slot.stream) {
+            CaptureFile file = slot;
+            captureClose(file);
+        }
 }
 
 }  // namespace bc

@@ -33,4 +33,9 @@ void captureCheck(CaptureFile& file);
 // Closes an open file; a close that fails (the last write-out) is said too.
 void captureClose(CaptureFile& file);
 
+// Closes the files of a capture that was ended before it closed them itself
+// (benchcom-run's shell, on Ctrl-C), with what they hold so far, as the end
+// of the process closes them.
+void captureCloseAbandoned();
+
 }  // namespace bc

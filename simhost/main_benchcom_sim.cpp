@@ -12,11 +12,13 @@
 
 #include "platform/posix/child_process.h"
 #include "platform/version.h"
+#include "ports/replay_port.h"
 #include "sim/whole_bench.h"
 #include "simhost/bench_view.h"
 #include "simhost/faults.h"
 #include "simhost/net_host.h"
 #include "simhost/pty_host.h"
+#include "simhost/replay_peer.h"
 #include "simhost/sim_options.h"
 
 extern char** environ;
@@ -153,6 +155,16 @@ int main(int argc, char** argv) {
     devices.scope.inputs[1] = options.inputs[1];
     if (options.adapterDelayMs >= 0) devices.rig.adapter.replyDelayMs = options.adapterDelayMs;
     applyFaults(options, devices);
+    bc::ports::Trace recording;
+    if (!options.replayPath.empty() && bc::ports::loadTrace(options.replayPath, recording, error)) {
+        fprintf(stderr, "benchcom-sim: %s\n", error.c_str());
+        return 1;
+    }
+    ReplayPeer replay(options.replayPath, recording);
+    if (!options.replayPath.empty()) {
+        devices.port.peer = &replay;
+        replay.start(PtyHost::nowMs(), devices.port);
+    }
 
     bc::net::NetworkAddress address;
     if (!options.listen.empty() && !bc::net::parseNetworkAddress(options.listen, address)) {

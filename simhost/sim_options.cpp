@@ -42,6 +42,10 @@ const char kUsageTail[] =
     "                        loopback plug) or socket://HOST:PORT (raw bytes); port 0\n"
     "                        takes a free one. The address is printed, or given to\n"
     "                        the COMMAND in BENCHCOM_PORT, as the terminal's path is\n"
+    "  --replay TRACE        answer as the devices of a BENCHCOM_TRACE recording did:\n"
+    "                        each write it has with the replies it received, at its\n"
+    "                        pace; where the client first differs is said on standard\n"
+    "                        error (the bench's signals, keys and faults do not apply)\n"
     "  -h, --help            this text\n"
     "  --version             the version of benchcom-sim\n";
 
@@ -132,6 +136,8 @@ bool parseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
             o.wirePath = value;
         else if (arg == "--listen")
             o.listen = value;
+        else if (arg == "--replay")
+            o.replayPath = value;
         else if (arg == "--press") {
             if (!parseKeyScript(value, o.presses, error)) return false;
         } else if (arg == "--ch1" || arg == "--ch2") {

@@ -31,6 +31,8 @@ public:
     // Starts `argv` with `env` added to the environment; stdout and stderr
     // are pipes the test reads. With `terminalOut` stdout is a raw
     // pseudo-terminal instead, so that the C library flushes it line by line.
+    // Standard input is empty (/dev/null): never the terminal the tests were
+    // started from, which would make a program think a person sits at it.
     Child(std::vector<std::string> argv, std::vector<std::string> env = {}, bool terminalOut = false) {
         int outPipe[2], errPipe[2];
         if (pipe2(errPipe, O_CLOEXEC)) return;
@@ -40,7 +42,9 @@ public:
         launch.env = std::move(env);
         launch.stdoutFd = outPipe[1];
         launch.stderrFd = errPipe[1];
+        launch.stdinFd = open("/dev/null", O_RDONLY | O_CLOEXEC);
         pid_ = posix::spawnChild(launch);
+        if (launch.stdinFd >= 0) close(launch.stdinFd);
         close(outPipe[1]);
         close(errPipe[1]);
         out_ = outPipe[0];
