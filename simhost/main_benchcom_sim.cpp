@@ -28,6 +28,12 @@ using namespace bc::sim;
 volatile sig_atomic_t g_signal = 0;
 void onSignal(int sig) { g_signal = sig; }
 
+// A command line it cannot take: one line, and where the options are.
+int usageError(const std::string& what) {
+    fprintf(stderr, "benchcom-sim: %s (benchcom-sim --help lists the options)\n", what.c_str());
+    return 2;
+}
+
 void applyFaults(const SimOptions& o, WholeBench& d) {
     for (const std::string& name : o.faults) findFault(name)->apply(d);
 }
@@ -138,8 +144,7 @@ int main(int argc, char** argv) {
     options.inputs[1] = devices.scope.inputs[1];
     std::string error;
     if (!parseSimOptions(argc, argv, options, error)) {
-        fprintf(stderr, "benchcom-sim: %s\n\n%s", error.c_str(), simUsage().c_str());
-        return 2;
+        return usageError(error);
     }
     if (options.help) {
         printf("%s", simUsage().c_str());
@@ -155,13 +160,10 @@ int main(int argc, char** argv) {
 
     bc::net::NetworkAddress address;
     if (!options.listen.empty() && !bc::net::parseNetworkAddress(options.listen, address)) {
-        fprintf(stderr, "benchcom-sim: --listen takes rfc2217://HOST:PORT or socket://HOST:PORT, not %s\n",
-                options.listen.c_str());
-        return 2;
+        return usageError("--listen takes rfc2217://HOST:PORT or socket://HOST:PORT, not " + options.listen);
     }
     if (!options.listen.empty() && !options.linkPath.empty()) {
-        fprintf(stderr, "benchcom-sim: --link names a pseudo-terminal, which --listen does not serve\n");
-        return 2;
+        return usageError("--link names a pseudo-terminal, which --listen does not serve");
     }
     if (!options.listen.empty()) {
         NetHost host;
