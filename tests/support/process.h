@@ -38,6 +38,10 @@ public:
         posix::ChildLaunch launch;
         launch.argv = std::move(argv);
         launch.env = std::move(env);
+        // Not the terminal the suite may have been started from: a program
+        // that reads keys there (benchcom-sim) would take it from the person
+        // at it, several at once.
+        launch.stdinFile = "/dev/null";
         launch.stdoutFd = outPipe[1];
         launch.stderrFd = errPipe[1];
         pid_ = posix::spawnChild(launch);
