@@ -1,13 +1,12 @@
 #include "benchmarks/sample_lines.h"
 
-#include <time.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "benchmarks/clock.h"
 #include "scope/dual_files.h"
 #include "scope/sample_text.h"
 #include "scope/waveform_block.h"
@@ -57,20 +56,12 @@ size_t byHand(const Signals& s, char* out) {
     return size_t(at - out);
 }
 
-// The thread's processor time in ns, to the nanosecond (getrusage's counts
-// may move in whole scheduler ticks, coarser than one capture's lines).
-int64_t cpuNs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
-
 // Processor time of kCapturesPerTiming captures' lines, in ms for one.
 template <typename F>
 double cpuMsPerCapture(F make, const Signals& s, std::vector<char>& out, size_t& bytes) {
-    const int64_t t0 = cpuNs();
+    const int64_t t0 = threadCpuNsFine();
     for (int i = 0; i < kCapturesPerTiming; ++i) bytes = make(s, out.data());
-    return double(cpuNs() - t0) / 1e6 / kCapturesPerTiming;
+    return double(threadCpuNsFine() - t0) / 1e6 / kCapturesPerTiming;
 }
 
 }  // namespace
