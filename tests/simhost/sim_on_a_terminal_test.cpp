@@ -188,11 +188,12 @@ TEST(SimOnATerminal, CtrlZGivesTheTerminalBackAndTheForegroundTakesItAgain) {
     expectSameMode(job.mode(), before, "after Ctrl-C");
 }
 
-// A tmux server of the test's own, with one window of 80 by 24 running a
-// shell command: the screen as a person would see it in a terminal window.
+// A tmux server of the test's own (its socket in a scratch directory), with
+// one window of 80 by 24 running a shell command: the screen as a person
+// would see it in a terminal window.
 class TmuxWindow {
 public:
-    explicit TmuxWindow(const std::string& command) : socket_("benchcom-test-" + std::to_string(getpid())) {
+    explicit TmuxWindow(const std::string& command) : socket_((dir_.dir / "tmux").string()) {
         started_ = tmux({"new-session", "-d", "-x", "80", "-y", "24", command}).status == 0;
     }
     ~TmuxWindow() { tmux({"kill-server"}); }
@@ -210,9 +211,10 @@ public:
 
 private:
     test::ProcessResult tmux(std::vector<std::string> args) {
-        args.insert(args.begin(), {"/usr/bin/tmux", "-L", socket_, "-f", "/dev/null"});
+        args.insert(args.begin(), {"/usr/bin/tmux", "-S", socket_, "-f", "/dev/null"});
         return test::run(args, {"TMUX="});
     }
+    test::ScratchDir dir_;  // where the server's socket is, removed with it
     std::string socket_;
     bool started_ = false;
 };
