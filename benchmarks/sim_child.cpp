@@ -22,6 +22,7 @@ bool SimChild::start(const std::string& simPath, std::string& error) {
     // device's in every exchange would hide.
     posix::ChildLaunch launch;
     launch.argv = {simPath, "--view", "/dev/null", "--adapter-delay", "0"};
+    launch.stdinFile = "/dev/null";  // keys typed at the benchmark's terminal are not the bench's
     launch.stdoutFd = out[1];
     pid_ = posix::spawnChild(launch);
     close(out[1]);

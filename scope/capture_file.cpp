@@ -55,6 +55,12 @@ void captureWrite(CaptureFile& file, const char* format, ...) {
     if (n < 0) fail(file, "could not be written whole", errno);
 }
 
+void captureWriteText(CaptureFile& file, const char* text, const char* end) {
+    if (file.failed) return;
+    const size_t count = size_t(end - text);
+    if (fwrite(text, 1, count, file.stream) != count) fail(file, "could not be written whole", errno);
+}
+
 void captureCheck(CaptureFile& file) {
     if (file.stream && ferror(file.stream)) fail(file, "could not be written whole", errno);
 }

@@ -26,6 +26,9 @@ CaptureFile captureOpen(const char* name);
 // fprintf to an open file.
 void captureWrite(CaptureFile& file, const char* format, ...) BC_PRINTF_LIKE;
 
+// The bytes from `text` to `end`, as they are.
+void captureWriteText(CaptureFile& file, const char* text, const char* end);
+
 // For writes made with plain stdio on file.stream (errno cleared before
 // them): says the failure its error flag shows.
 void captureCheck(CaptureFile& file);

@@ -16,9 +16,10 @@ struct ChildLaunch {
     // "NAME=value" entries, each replacing an inherited variable of that name.
     std::vector<std::string> env;
     std::string dir;  // the working directory; empty: ours
-    // Descriptors put in place of standard input, output and error; -1
+    // Standard input read from this file (/dev/null, say); empty: ours.
+    std::string stdinFile;
+    // Descriptors put in place of standard output and error; -1
     // leaves ours.
-    int stdinFd = -1;
     int stdoutFd = -1;
     int stderrFd = -1;
     // Else standard output goes to this file (created; emptied first unless

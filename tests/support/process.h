@@ -40,11 +40,13 @@ public:
         posix::ChildLaunch launch;
         launch.argv = std::move(argv);
         launch.env = std::move(env);
+        // Not the terminal the suite may have been started from: a program
+        // that reads keys there (benchcom-sim) would take it from the person
+        // at it, several at once.
+        launch.stdinFile = "/dev/null";
         launch.stdoutFd = outPipe[1];
         launch.stderrFd = errPipe[1];
-        launch.stdinFd = open("/dev/null", O_RDONLY | O_CLOEXEC);
         pid_ = posix::spawnChild(launch);
-        if (launch.stdinFd >= 0) close(launch.stdinFd);
         close(outPipe[1]);
         close(errPipe[1]);
         out_ = outPipe[0];
