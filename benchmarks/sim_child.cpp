@@ -17,8 +17,11 @@ bool SimChild::start(const std::string& simPath, std::string& error) {
         return false;
     }
     // No view: the simulator would draw the display on a terminal's stderr.
+    // The adapter answers at once, not a USB frame later as the real module
+    // does: the figures are the tool's own pace, which a millisecond of the
+    // device's in every exchange would hide.
     posix::ChildLaunch launch;
-    launch.argv = {simPath, "--view", "/dev/null"};
+    launch.argv = {simPath, "--view", "/dev/null", "--adapter-delay", "0"};
     launch.stdinFile = "/dev/null";  // keys typed at the benchmark's terminal are not the bench's
     launch.stdoutFd = out[1];
     pid_ = posix::spawnChild(launch);

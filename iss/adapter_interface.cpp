@@ -54,4 +54,9 @@ int replyLength(const unsigned char* frame, size_t length) {
     }
 }
 
+int answerLength(const unsigned char* frame, size_t length) {
+    const int read = replyLength(frame, length);
+    return read == kSerialReplyLen && frame[0] == kCmdAdapter && frame[1] == kSubSerial ? kSerialNumberLen : read;
+}
+
 }  // namespace bc::iss

@@ -45,6 +45,14 @@ constexpr int kRead8ReplyLen = 8;
 constexpr int kSetPinsReplyLen = 1;
 constexpr int kI2cWriteReplyLen = 1;  // a read answers with its count instead
 
+// ---- what the module itself sends (its technical documentation) ----
+// 5A 03 is answered with the serial number, eight ASCII digits ("00012345");
+// issSerialNumber reads the seven its reply length names, and the eighth
+// waits in the port until the next frame drops it (serial/transfer.cpp).
+constexpr int kSerialNumberLen = 8;
+// A reply reaches the host about one USB frame (1 ms) after the frame.
+constexpr int kReplyDelayMs = 1;
+
 // ---- I2C bus addresses, 8-bit form: bit 0 set for a read ----
 constexpr unsigned char kI2cReadBit = 0x01;
 constexpr unsigned char kSrf08Write = 0xE0;
@@ -59,8 +67,12 @@ constexpr unsigned char kPlotWrite = 0x0A;
 // sub-command).
 int frameLength(const unsigned char* head, size_t have);
 
-// How many bytes the adapter answers to a complete frame (0 for a frame
-// frameLength does not know).
+// How many reply bytes the tool reads back for a complete frame (0 for a
+// frame frameLength does not know).
 int replyLength(const unsigned char* frame, size_t length);
+
+// How many bytes the module sends back for it: the reply length, but for
+// the serial number, which is one byte longer.
+int answerLength(const unsigned char* frame, size_t length);
 
 }  // namespace bc::iss

@@ -67,6 +67,19 @@ DWORD NetworkPort::waitReadable(int64_t timeoutUs, bool& readable) {
     return ERROR_SUCCESS;
 }
 
+void NetworkPort::dropHeld(size_t count) {
+    head_ += count < heldCount() ? count : heldCount();
+    if (head_ == inbound_.size()) dropReceived();
+}
+
+DWORD NetworkPort::clearError(DWORD& errors, COMSTAT& stat) {
+    if (DWORD e = pump(0)) return e;
+    errors = 0;
+    stat = COMSTAT{};
+    stat.cbInQue = DWORD(inbound_.size() - head_);
+    return ERROR_SUCCESS;
+}
+
 std::string NetworkPort::receivedText() {
     // A send that failed may have found the connection reset before what
     // came with it was taken; the system still holds that for reading.

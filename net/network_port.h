@@ -30,6 +30,9 @@ public:
         return ERROR_SUCCESS;
     }
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override;
+    // What the server has sent is taken first, so that the queue holds all
+    // that has reached this machine; a write leaves nothing behind.
+    DWORD clearError(DWORD& errors, COMSTAT& stat) override;
 
     int64_t nowUs() override;
     DWORD readNow(uint8_t* into, DWORD max, DWORD& got) override;
@@ -52,6 +55,9 @@ protected:
     std::string receivedText();
     // Drops the data received and not yet read.
     void dropReceived() { inbound_.clear(), head_ = 0; }
+    // How much data is received and not yet read; the first `count` of it dropped.
+    size_t heldCount() const { return inbound_.size() - head_; }
+    void dropHeld(size_t count);
 
     bool lost_ = false;
     DCB dcb_ = ports::freshDriverDcb();

@@ -94,6 +94,17 @@ void ComPortClient::answered(uint8_t command, uint32_t value) {
         const Owed o = owed_[i];
         if (o.command != command) continue;
         if (command == SET_CONTROL && controlGroup(o.value) != controlGroup(value)) continue;
+        // A server answers in the order it was asked: a purge still owed when
+        // a later command is answered will not be. The data before this
+        // answer was sent before the purge was asked for all the same.
+        for (size_t k = 0; k < i;)
+            if (owed_[k].command == PURGE_DATA) {
+                purgeAnswers_ = Answers::no;
+                if (owed_[k].value & 1) dropUpTo_ = decoder_.dataSoFar();
+                dropOwed(k);
+                --i;
+            } else
+                ++k;
         if (o.probe) {
             // The server has answered a later command: controls asked before
             // it and still unanswered will not be answered.
@@ -106,6 +117,7 @@ void ComPortClient::answered(uint8_t command, uint32_t value) {
                     ++k;
         }
         if (command == SET_CONTROL) controlAnswers_[controlGroup(value)] = Answers::yes;
+        if (command == PURGE_DATA) purgeAnswers_ = Answers::yes;
         if (command == PURGE_DATA && (o.value & 1)) dropUpTo_ = decoder_.dataSoFar();
         if (o.check && o.value != value) refused_ = true;
         dropOwed(i);
@@ -139,6 +151,7 @@ void ComPortClient::askBaudRate(std::string& out) {
 
 void ComPortClient::purge(uint8_t what, std::string& out) {
     appendComPort(PURGE_DATA, what, out);
+    if (purgeAnswers_ == Answers::no) return;
     owe(PURGE_DATA, what, false);
     if (what & 1) rxPurgeOwed_ = true;
 }

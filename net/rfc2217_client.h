@@ -32,6 +32,8 @@ public:
     // batch, endBatch() adds what lets a silent server be noticed at once.
     void setting(uint8_t command, uint8_t value, std::string& out);
     void setBaudRate(uint32_t baud, std::string& out);
+    // A purge the server leaves unanswered while it answers a later command
+    // is given up, and later ones are sent without being awaited.
     void purge(uint8_t what, std::string& out);
     // Asks the current speed, which changes nothing.
     void askBaudRate(std::string& out);
@@ -79,6 +81,9 @@ private:
     // server answers them. ser2net does not answer DTR and RTS on a device
     // without modem lines.
     Answers controlAnswers_[4] = {};
+    // Whether this server answers PURGE-DATA; one that does not, does not
+    // purge either (RFC 2217 makes the command optional).
+    Answers purgeAnswers_ = Answers::unknown;
     bool probeNeeded_ = false;
     bool refused_ = false;
     bool rxPurgeOwed_ = false;

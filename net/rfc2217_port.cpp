@@ -23,6 +23,9 @@ using namespace telnet;
 constexpr int64_t kNegotiationUs = 2000000;
 constexpr int64_t kAnswerUs = 1000000;
 
+// PURGE-DATA's values: the server's receive buffer, its transmit buffer.
+constexpr uint8_t kPurgeReceived = 1, kPurgeSent = 2, kPurgeBoth = kPurgeReceived | kPurgeSent;
+
 uint8_t parityCode(BYTE parity) {
     static const uint8_t codes[] = {1, 2, 3, 4, 5};  // none, odd, even, mark, space
     return parity <= SPACEPARITY ? codes[parity] : 0;
@@ -66,6 +69,7 @@ protected:
 private:
     // Sends the batch in `batch_` and waits for its answers.
     DWORD sendAndAwait();
+    DWORD purgeAtOpen();
 
     ComPortClient client_;
     std::string batch_, replies_;
@@ -86,7 +90,7 @@ OpenError Rfc2217Port::negotiate(const std::string& where) {
         batch_.clear();
         appendComPort(SET_MODEMSTATE_MASK, 0xFF, batch_);
         client_.askBaudRate(batch_);
-        if (!sendAndAwait()) return {};
+        if (!sendAndAwait() && !purgeAtOpen()) return {};
         if (!lost_) return {ERROR_SEM_TIMEOUT, where + " did not answer a question about its port within 1 s"};
     }
     if (lost_) {
@@ -102,6 +106,20 @@ OpenError Rfc2217Port::negotiate(const std::string& where) {
     return {ERROR_NOT_SUPPORTED, where + " did not take up the Telnet negotiation within " +
                                      std::to_string(kNegotiationUs / 1000000) + " s: it does not speak RFC 2217" +
                                      socketHint};
+}
+
+// What the server's port received before this client came is no reply to
+// anything it will ask: purged, as a Windows port opens empty, with what
+// the server passed on before. A server that does not purge leaves the
+// purge unanswered, which its answer to the question after it shows.
+DWORD Rfc2217Port::purgeAtOpen() {
+    const size_t stale = heldCount();
+    batch_.clear();
+    client_.purge(kPurgeBoth, batch_);
+    client_.askBaudRate(batch_);
+    const DWORD e = sendAndAwait();
+    if (!e) dropHeld(stale);
+    return e;
 }
 
 DWORD Rfc2217Port::sendAndAwait() {
@@ -153,9 +171,10 @@ DWORD Rfc2217Port::escape(DWORD func) {
 // in flight before the purge and is dropped too (ComPortClient).
 DWORD Rfc2217Port::purge(DWORD flags) {
     if (lost_) return ERROR_DEVICE_NOT_CONNECTED;
-    const uint8_t what = uint8_t(((flags & PURGE_RXCLEAR) ? 1 : 0) | ((flags & PURGE_TXCLEAR) ? 2 : 0));
+    const uint8_t what =
+        uint8_t(((flags & PURGE_RXCLEAR) ? kPurgeReceived : 0) | ((flags & PURGE_TXCLEAR) ? kPurgeSent : 0));
     if (!what) return ERROR_SUCCESS;
-    if (what & 1) dropReceived();
+    if (what & kPurgeReceived) dropReceived();
     batch_.clear();
     client_.purge(what, batch_);
     return sendAndAwait();

@@ -30,6 +30,8 @@ public:
     virtual DWORD escape(DWORD func, int64_t now) = 0;
     virtual DWORD modemStatus(DWORD& status) = 0;
     virtual DWORD purge(DWORD flags, int64_t now) = 0;
+    // ClearCommError: the line errors (CE_ bits) and what waits, by `now`.
+    virtual DWORD clearError(DWORD& errors, COMSTAT& stat, int64_t now) = 0;
 };
 
 // Time that moves only when the code under test reads the clock, sleeps or

@@ -160,3 +160,15 @@ BOOL PurgeComm(HANDLE h, DWORD flags) {
     Port* p = portOf(h);
     return p ? result(p->purge(flags)) : fail(ERROR_INVALID_HANDLE);
 }
+
+BOOL ClearCommError(HANDLE h, LPDWORD errors, LPCOMSTAT stat) {
+    Port* p = portOf(h);
+    if (!p) return fail(ERROR_INVALID_HANDLE);
+    DWORD found = 0;
+    COMSTAT queues{};
+    DWORD e = p->clearError(found, queues);
+    if (e) return fail(e);
+    if (errors) *errors = found;
+    if (stat) *stat = queues;
+    return result(ERROR_SUCCESS);
+}

@@ -1,7 +1,7 @@
 // The slice of the Win32 serial-port API that the tool uses. Types, constants
 // and struct layouts are Windows' own, so the routines read and behave the
 // same on both systems. The functions are ours on both: they dispatch to the
-// kind of port chosen when the port was opened (win32_calls.cpp), which on
+// kind of port chosen when the port was opened (win32_api.cpp), which on
 // Windows may be the real serial driver, reached through kernel32 in
 // platform/windows/. This header never meets <windows.h> in one file.
 #pragma once
@@ -87,6 +87,13 @@ typedef DWORD* LPDWORD;
 #define PURGE_TXCLEAR 0x0004u
 #define PURGE_RXCLEAR 0x0008u
 
+// ClearCommError's error bits.
+#define CE_RXOVER 0x0001u
+#define CE_OVERRUN 0x0002u
+#define CE_RXPARITY 0x0004u
+#define CE_FRAME 0x0008u
+#define CE_BREAK 0x0010u
+
 // GetCommModemStatus bits.
 #define MS_CTS_ON 0x0010u
 #define MS_DSR_ON 0x0020u
@@ -134,8 +141,25 @@ typedef struct _COMMTIMEOUTS {
     DWORD WriteTotalTimeoutConstant;
 } COMMTIMEOUTS, *LPCOMMTIMEOUTS;
 
+// What ClearCommError reports of the queues: the bytes received and not yet
+// read, and the bytes written and not yet sent; the flags say why sending
+// waits.
+typedef struct _COMSTAT {
+    DWORD fCtsHold : 1;
+    DWORD fDsrHold : 1;
+    DWORD fRlsdHold : 1;
+    DWORD fXoffHold : 1;
+    DWORD fXoffSent : 1;
+    DWORD fEof : 1;
+    DWORD fTxim : 1;
+    DWORD fReserved : 25;
+    DWORD cbInQue;
+    DWORD cbOutQue;
+} COMSTAT, *LPCOMSTAT;
+
 static_assert(sizeof(DCB) == 28, "DCB must keep the Windows layout");
 static_assert(sizeof(COMMTIMEOUTS) == 20, "COMMTIMEOUTS must keep the Windows layout");
+static_assert(sizeof(COMSTAT) == 12, "COMSTAT must keep the Windows layout");
 
 HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPVOID securityAttributes,
                    DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);
@@ -152,3 +176,6 @@ BOOL WriteFile(HANDLE h, LPCVOID buffer, DWORD toWrite, LPDWORD bytesWritten, LP
 BOOL EscapeCommFunction(HANDLE h, DWORD func);
 BOOL GetCommModemStatus(HANDLE h, LPDWORD modemStat);
 BOOL PurgeComm(HANDLE h, DWORD flags);
+// Reports (and clears) the line errors since the last call, and how much
+// waits in the queues; either pointer may be null.
+BOOL ClearCommError(HANDLE h, LPDWORD errors, LPCOMSTAT stat);

@@ -31,6 +31,7 @@ public:
     DWORD escape(DWORD func) override { return dev_.escape(func, nowMs()); }
     DWORD modemStatus(DWORD& status) override { return dev_.modemStatus(status); }
     DWORD purge(DWORD flags) override { return dev_.purge(flags, nowMs()); }
+    DWORD clearError(DWORD& errors, COMSTAT& stat) override { return dev_.clearError(errors, stat, nowMs()); }
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override {
         return dev_.write(bytes, count, nowMs(), written);
     }
@@ -84,7 +85,11 @@ DWORD SeamDevicePort::waitReadable(int64_t timeoutUs, bool& readable) {
 std::unique_ptr<Port> openModelPort(seam::SimDevice& device, const char* path, OpenError& error) {
     error.code = device.open(path);
     if (error.code) return nullptr;
-    return std::make_unique<SeamDevicePort>(device);
+    auto port = std::make_unique<SeamDevicePort>(device);
+    // As a Windows COM port does, the port opens empty: what the device sent
+    // before is not for this program.
+    port->purge(PURGE_RXCLEAR | PURGE_TXCLEAR);
+    return port;
 }
 
 }  // namespace bc::ports

@@ -1,6 +1,6 @@
 // One open COM handle, whatever stands behind it: a local serial device, the
 // simulated bench, a device model under test, or a port across the network.
-// The Win32 calls in win32_calls.cpp keep a table of these and dispatch to
+// The Win32 calls in platform/win32_api.cpp keep a table of these and dispatch to
 // them; each kind of port lives in a file of its own (ports/, net/).
 #pragma once
 
@@ -23,6 +23,9 @@ public:
     virtual DWORD modemStatus(DWORD& status) = 0;
     // PURGE_RXCLEAR / PURGE_TXCLEAR: drops what waits in the queues.
     virtual DWORD purge(DWORD flags) = 0;
+    // ClearCommError: the line errors since the last call (CE_ bits, then
+    // cleared) and what waits in the queues.
+    virtual DWORD clearError(DWORD& errors, COMSTAT& stat) = 0;
     virtual DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) = 0;
     // ReadFile: waits as the time-outs set with setTimeouts say.
     virtual DWORD read(uint8_t* into, DWORD count, DWORD& got) = 0;

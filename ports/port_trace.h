@@ -17,12 +17,16 @@
 
 namespace bc::ports {
 
-// The format the first line names ("port trace, format 1:"), so that a
+// The format the first line names ("port trace, format 2:"), so that a
 // reader of a later format can still read the files written today. Traces
 // written before the format was named read as format 0: the same lines,
 // without those format 1 added (a Ctrl-C or a lost console, the bytes of a
 // read that failed, the number of an escape function Windows does not name).
-constexpr int kTraceFormat = 1;
+// Format 2 adds ClearCommError, which the tool calls before each adapter
+// frame: a replay of an older trace answers it with nothing waiting, as the
+// program then behaved.
+constexpr int kTraceFormat = 2;
+constexpr int kFirstFormatWithQueues = 2;
 
 class PortTrace {
 public:

@@ -100,6 +100,17 @@ public:
         return e.error;
     }
     DWORD purge(DWORD flags) override { return call(CallKind::purge, "PurgeComm" + purgeWords(flags)).error; }
+    DWORD clearError(DWORD& errors, COMSTAT& stat) override {
+        if (!replay_.recordsQueues()) {
+            // The recording's program did not ask: nothing was dropped then.
+            errors = 0;
+            stat = COMSTAT{};
+            return ERROR_SUCCESS;
+        }
+        const TraceEntry& e = call(CallKind::clearError, "ClearCommError");
+        if (!e.error) errors = e.status, stat = e.queues;
+        return e.error;
+    }
 
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override {
         const TraceEntry& e = replay_.serve(CallKind::write, "", bytes, count, "sent " + hexWords(bytes, count, 0));
@@ -178,6 +189,8 @@ bool Replay::nextIs(CallKind kind, const std::string& words) const {
     const TraceEntry* e = next();
     return e && e->kind == kind && e->words == words;
 }
+
+bool Replay::recordsQueues() const { return trace_.format >= kFirstFormatWithQueues; }
 
 bool Replay::matches(const TraceEntry& e, CallKind kind, const std::string& words, const uint8_t* bytes,
                      size_t count) const {

@@ -40,6 +40,8 @@ public:
     const TraceEntry& serve(CallKind kind, const std::string& words, const uint8_t* bytes, size_t count,
                             const std::string& did);
     bool nextIs(CallKind kind, const std::string& words) const;
+    // False for a recording older than ClearCommError in the trace.
+    bool recordsQueues() const;
     // The port's release: the recording's close, or at the end of a
     // program that was interrupted, whatever the recording has left.
     void release();

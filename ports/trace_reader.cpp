@@ -220,6 +220,24 @@ bool readPurge(View args, TraceEntry& e, std::string& problem) {
     return true;
 }
 
+// " errors 0x0000, in queue 1, out queue 0", or nothing after a failure.
+bool readClearError(View args, TraceEntry& e, std::string& problem) {
+    e.words = "ClearCommError";
+    if (e.error) return readNothingMore(args, e, problem);
+    View s = args;
+    uint64_t v = 0;
+    size_t n = 0;
+    if (take(s, " errors 0x"))
+        for (; n < s.size() && n <= 8 && hexDigit(s[n]) >= 0; ++n) v = v * 16 + uint64_t(hexDigit(s[n]));
+    s.remove_prefix(n);
+    e.status = DWORD(v);
+    bool ok = n > 0 && n <= 8 && take(s, ", in queue ") && takeDword(s, e.queues.cbInQue, problem) &&
+              take(s, ", out queue ") && takeDword(s, e.queues.cbOutQue, problem) && s.empty();
+    if (!ok || " " + queueWords(e.status, e.queues) != args)
+        return problem.empty() ? notAsWritten("what waits in the queues", problem) : false;
+    return true;
+}
+
 // "ReadFile of N bytes: nothing came", or with the failure taken off.
 bool readNoBytes(View args, TraceEntry& e, std::string& problem) {
     View s = args;
@@ -269,6 +287,7 @@ constexpr LineKind kLineKinds[] = {
     {"EscapeCommFunction", CallKind::escape, readEscape},
     {"GetCommModemStatus", CallKind::modemStatus, readModemStatus},
     {"PurgeComm", CallKind::purge, readPurge},
+    {"ClearCommError", CallKind::clearError, readClearError},
     {"ReadFile of", CallKind::read, readNoBytes},
     {"close", CallKind::close, readClose},
     {"interrupted", CallKind::ended, readEnd},

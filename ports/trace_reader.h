@@ -22,6 +22,7 @@ enum class CallKind {
     escape,
     modemStatus,
     purge,
+    clearError,
     write,
     read,
     close,
@@ -43,7 +44,8 @@ struct TraceEntry {
     DWORD count = 0;              // write, read: the bytes asked for
     DWORD done = 0;               // write: written; read: received
     DCB dcb{};                    // getState: the line settings found
-    DWORD status = 0;             // modemStatus: the lines; ended: the exit status
+    DWORD status = 0;             // modemStatus: the lines; clearError: the error bits; ended: the exit status
+    COMSTAT queues{};             // clearError: what waited in the queues
     bool consoleLost = false;     // ended: by a lost console rather than an interrupt
 };
 

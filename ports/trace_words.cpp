@@ -42,6 +42,13 @@ std::string purgeWords(DWORD flags) {
     return w.empty() ? " (nothing)" : w;
 }
 
+std::string queueWords(DWORD errors, const COMSTAT& stat) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%04X", unsigned(errors));
+    return std::string("errors ") + hex + ", in queue " + std::to_string(stat.cbInQue) + ", out queue " +
+           std::to_string(stat.cbOutQue);
+}
+
 std::string timeoutWords(const COMMTIMEOUTS& t) {
     auto ms = [](DWORD v) { return std::to_string(v) + " ms"; };
     return "read interval " + (t.ReadIntervalTimeout == MAXDWORD ? "MAXDWORD" : ms(t.ReadIntervalTimeout)) +

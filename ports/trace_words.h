@@ -17,6 +17,9 @@ std::string escapeWords(DWORD func);
 std::string modemWords(DWORD status);
 // " TXCLEAR RXCLEAR", " (nothing)"; bits without a name in hexadecimal.
 std::string purgeWords(DWORD flags);
+// "errors 0x0000, in queue 1, out queue 0": ClearCommError's error bits, then
+// the bytes waiting in the two queues.
+std::string queueWords(DWORD errors, const COMSTAT& stat);
 // "read interval 100 ms, read total 1 ms/byte + 100 ms, write total 1 ms/byte + 5 ms".
 std::string timeoutWords(const COMMTIMEOUTS& t);
 

@@ -33,6 +33,10 @@ public:
         return said("GetCommModemStatus" + (e ? std::string() : " " + modemWords(status)), e);
     }
     DWORD purge(DWORD flags) override { return said("PurgeComm" + purgeWords(flags), in_->purge(flags)); }
+    DWORD clearError(DWORD& errors, COMSTAT& stat) override {
+        DWORD e = in_->clearError(errors, stat);
+        return said("ClearCommError" + (e ? std::string() : " " + queueWords(errors, stat)), e);
+    }
 
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override {
         trace_.markTime();

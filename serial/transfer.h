@@ -18,7 +18,8 @@ extern DWORD iBytesRead;     // count reported for the last readIoBuf
 
 // Sends ioBuf[0..count-1] and prints " iBytesWritten: %d \n". `fd` is
 // ignored: every transfer goes to hPort. Counts outside 0..100 are clamped
-// to the buffer.
+// to the buffer. Bytes that wait in the receive queue before a frame are
+// no reply to it: they are read off and dropped before it is sent.
 void writeIoBuf(int fd, int count);
 
 // Sends `count` bytes from `bytes`; prints nothing.

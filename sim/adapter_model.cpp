@@ -59,15 +59,15 @@ void AdapterModel::take(const uint8_t* frame, size_t length, std::vector<uint8_t
     case kCmdSetPins: setPins(frame[1], reply, now); break;
     default: i2cTransfer(frame, reply, now); break;
     }
-    // Every frame is answered with exactly its reply length.
-    reply.resize(before + size_t(replyLength(frame, length)), 0);
+    // Every frame is answered with exactly the module's length for it.
+    reply.resize(before + size_t(answerLength(frame, length)), 0);
 }
 
 void AdapterModel::adapterCommand(const uint8_t* frame, std::vector<uint8_t>& reply) {
     switch (frame[1]) {
     case kSubVersion: reply.insert(reply.end(), {moduleId, firmware, mode_}); break;
     case kSubSerial:
-        for (int i = 0; i < kSerialReplyLen; ++i)
+        for (int i = 0; i < kSerialNumberLen; ++i)
             reply.push_back(i < int(serialNumber.size()) ? uint8_t(serialNumber[size_t(i)]) : '0');
         break;
     case kSubMode: modeCommand(frame[2], frame[3], reply); break;
@@ -131,6 +131,8 @@ void AdapterModel::i2cTransfer(const uint8_t* frame, std::vector<uint8_t>& reply
     I2cDevice* device = inI2cMode() ? deviceAt(address) : nullptr;
 
     if (!(address & kI2cReadBit)) {
+        // A device that does not answer its address takes nothing.
+        if (device && !device->acknowledges(now)) device = nullptr;
         if (device && withRegister) device->write(frame[2], data, count, now);
         if (device && !withRegister) device->writeRaw(data, count, now);
         reply.push_back(device ? kAck : kNack);

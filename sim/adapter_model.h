@@ -4,13 +4,17 @@
 // frame's fixed length, keeps its mode, drives its four IO pins in IO mode and
 // passes I2C transfers to the devices on its bus.
 //
-// Replies: 5A 01 module id, firmware, mode; 5A 03 seven serial-number
-// characters; 5A 02 FF 00 (00 05 for an unknown mode); 5A 10 v 00 selects a
+// Replies, as the module gives them: 5A 01 module id, firmware, mode; 5A 03
+// the eight serial-number characters (one more than the routine reads); 5A
+// 02 FF 00 (00 05 for an unknown mode); 5A 10 v 00 selects a
 // page and answers FF; 5A 12 answers the page value, mode, pin types, pin
 // levels and the frame count (32 bits, high byte first); 63 FF in IO mode,
 // 00 otherwise; an I2C write FF when a device took it, 00 otherwise; an I2C
-// read the device's bytes (zeros when none answers). The mode starts at I2C
-// 100 kHz, so the bus works until the LED routines switch to IO mode.
+// read the device's bytes (zeros when none answers). A device busy with
+// something else (the range finder while it ranges) does not acknowledge a
+// write. The mode starts at I2C 100 kHz, so the bus works until the LED
+// routines switch to IO mode. Replies reach the host a USB frame (1 ms)
+// after their frame.
 //
 // A bench that routes several models on one line by a message's first byte
 // should keep sending to this one while partialFrame() is not empty: a panel
@@ -25,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "iss/adapter_interface.h"
 #include "sim/i2c_device.h"
 #include "sim/sim_port.h"
 
@@ -42,12 +47,14 @@ public:
     // ---- identity ----
     uint8_t moduleId = 0x07;
     uint8_t firmware = 0x05;
-    std::string serialNumber = "0012345";  // the first seven characters are sent
+    std::string serialNumber = "00012345";  // eight characters are sent (padded with '0', or cut)
 
     // ---- fault injection ----
-    bool silent = false;       // frames are taken and acted on, nothing is answered
-    int replyLimit = -1;       // >= 0: every reply cut to at most this many bytes
-    int64_t replyDelayMs = 0;  // replies reach the host this long after the frame
+    bool silent = false;  // frames are taken and acted on, nothing is answered
+    int replyLimit = -1;  // >= 0: every reply cut to at most this many bytes
+    // Replies reach the host this long after the frame: about a USB frame on
+    // the real module; 0 for tests that want none.
+    int64_t replyDelayMs = iss::kReplyDelayMs;
 
     // ---- state ----
     uint8_t mode() const { return mode_; }

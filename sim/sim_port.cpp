@@ -46,7 +46,11 @@ DWORD SimPort::open(const char*) {
     return ERROR_SUCCESS;
 }
 
-void SimPort::close() { isOpen = false; }
+// What the device sends while no program has the port open reaches no one.
+void SimPort::close() {
+    isOpen = false;
+    dropPending();
+}
 
 DWORD SimPort::setupComm(DWORD in, DWORD out) {
     if (setupCommError) return setupCommError;
@@ -112,6 +116,15 @@ DWORD SimPort::read(uint8_t* into, DWORD max, int64_t now, DWORD& got) {
     return ERROR_SUCCESS;
 }
 
+size_t SimPort::arrivedBytes(int64_t now) const {
+    size_t n = 0;
+    for (const Run& r : runs_) {
+        if (r.at > now) break;
+        n += r.count;
+    }
+    return n;
+}
+
 int64_t SimPort::nextByteAt(int64_t now) {
     if (runs_.empty()) return -1;
     return runs_.front().at > now ? runs_.front().at : now;
@@ -149,6 +162,16 @@ DWORD SimPort::purge(DWORD flags, int64_t now) {
             taken_ += runs_.front().count;
             runs_.pop_front();
         }
+    return ERROR_SUCCESS;
+}
+
+// A line of models makes no framing or parity errors; the queue holds what
+// has arrived, and a write leaves nothing behind.
+DWORD SimPort::clearError(DWORD& errors, COMSTAT& stat, int64_t now) {
+    if (vanished) return ERROR_DEVICE_NOT_CONNECTED;
+    errors = 0;
+    stat = COMSTAT{};
+    stat.cbInQue = DWORD(arrivedBytes(now));
     return ERROR_SUCCESS;
 }
 

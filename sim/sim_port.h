@@ -64,6 +64,11 @@ public:
     // Queues the bytes in pieces of `piece` bytes, `gapMs` apart.
     void sendInPieces(std::string_view bytes, size_t piece, int64_t gapMs, int64_t at);
     size_t pendingBytes() const { return outbox_.size() - taken_; }
+    // The pending bytes that have arrived by `now`: what a driver would hold.
+    size_t arrivedBytes(int64_t now) const;
+    // Drops every pending byte, those still on their way too: a device's
+    // bytes for a program that has gone reach no one.
+    void dropPending() { keepPending(0); }
     void clearReceived() { received.clear(); }
 
     // ---- seam::SimDevice ----
@@ -79,6 +84,7 @@ public:
     DWORD escape(DWORD func, int64_t now) override;
     DWORD modemStatus(DWORD& status) override;
     DWORD purge(DWORD flags, int64_t now) override;
+    DWORD clearError(DWORD& errors, COMSTAT& stat, int64_t now) override;
 
 private:
     // Drops the bytes queued after the first `keep` still pending.

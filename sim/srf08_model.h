@@ -22,6 +22,9 @@ public:
     int rangings() const { return rangings_; }
     uint8_t reg(int n) const { return n >= 0 && n < srf08::kRegisters ? regs_[n] : 0; }
 
+    // While it ranges it does not answer on the bus: a write is not
+    // acknowledged and a read brings 0xFF bytes.
+    bool acknowledges(int64_t now) const override { return now >= busyUntil_; }
     void write(uint8_t first, const uint8_t* data, size_t count, int64_t now) override;
     void read(uint8_t first, uint8_t* into, size_t count, int64_t now) override;
 

@@ -137,6 +137,7 @@ int main(int argc, char** argv) {
     }
     devices.scope.inputs[0] = options.inputs[0];
     devices.scope.inputs[1] = options.inputs[1];
+    if (options.adapterDelayMs >= 0) devices.rig.adapter.replyDelayMs = options.adapterDelayMs;
     applyFaults(options, devices);
     bc::ports::Trace recording;
     if (!options.replayPath.empty() && bc::ports::loadTrace(options.replayPath, recording, error)) {

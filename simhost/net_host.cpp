@@ -84,7 +84,9 @@ void NetHost::fromClient(SimPort& port) {
     uint8_t buf[4096];
     const ssize_t n = ::recv(client_, buf, sizeof buf, 0);
     if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) {
+        // Replies still on their way were for the client that has gone.
         dropClient();
+        port.dropPending();
         return;
     }
     if (n < 0) return;

@@ -1,6 +1,7 @@
 #include "simhost/pty_host.h"
 
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include "platform/monotonic.h"
@@ -8,6 +9,22 @@
 namespace bc::sim {
 
 int64_t PtyHost::nowMs() { return monotonicUs() / 1000; }
+
+bool PtyHost::open(std::string& error) {
+    if (!pty_.open(error)) return false;
+    clients_.watch(pty_.path());
+    return true;
+}
+
+// Checked before every read of what clients sent: a client's open is
+// reported before anything it writes, so bytes read afterwards are never
+// those of one whose close is still unseen.
+void PtyHost::dropWhatWasForAClientGone(SimPort& port) {
+    if (!clients_.lastClientClosed()) return;
+    port.dropPending();
+    toClient_.clear();
+    tcflush(pty_.slave(), TCIFLUSH);  // what was written and not read
+}
 
 void PtyHost::deliver(SimPort& port) {
     uint8_t buf[4096];
@@ -24,13 +41,18 @@ void PtyHost::deliver(SimPort& port) {
 }
 
 void PtyHost::pump(SimPort& port, int waitMs) {
+    dropWhatWasForAClientGone(port);
     deliver(port);
     int64_t now = nowMs();
     int64_t next = port.nextByteAt(now);
     int timeout = waitMs;
     if (next >= 0 && next - now < timeout) timeout = int(next - now);
-    pollfd p{pty_.master(), short(POLLIN | (toClient_.empty() ? 0 : POLLOUT)), 0};
-    if (::poll(&p, 1, timeout) > 0 && (p.revents & POLLIN)) {
+    // A client's close wakes the bench too, so that what was left for it
+    // goes at once.
+    pollfd p[2] = {{pty_.master(), short(POLLIN | (toClient_.empty() ? 0 : POLLOUT)), 0}, {clients_.fd(), POLLIN, 0}};
+    const bool ready = ::poll(p, clients_.fd() >= 0 ? 2 : 1, timeout) > 0;
+    dropWhatWasForAClientGone(port);
+    if (ready && (p[0].revents & POLLIN)) {
         uint8_t buf[4096];
         ssize_t n = ::read(pty_.master(), buf, sizeof buf);
         DWORD written;

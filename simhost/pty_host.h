@@ -7,6 +7,7 @@
 #include <string>
 
 #include "sim/sim_port.h"
+#include "simhost/client_watch.h"
 #include "simhost/raw_pty.h"
 
 namespace bc::sim {
@@ -14,7 +15,7 @@ namespace bc::sim {
 class PtyHost {
 public:
     // Creates the pseudo-terminal; on failure returns false with a reason.
-    bool open(std::string& error) { return pty_.open(error); }
+    bool open(std::string& error);
     const std::string& path() const { return pty_.path(); }
 
     // Milliseconds on the clock the port's delivery times are kept in.
@@ -29,8 +30,13 @@ public:
 
 private:
     void deliver(SimPort& port);
+    // What the bench had for a client that has closed the terminal reaches
+    // no one: a real device's bytes sent while no program has its port open
+    // are lost.
+    void dropWhatWasForAClientGone(SimPort& port);
 
     RawPty pty_;
+    ClientWatch clients_;
     std::string toClient_;
 };
 

@@ -18,6 +18,7 @@ public:
     // On failure returns false with a reason.
     bool open(std::string& error);
     int master() const { return master_; }
+    int slave() const { return slave_; }
     const std::string& path() const { return path_; }
 
 private:

@@ -30,6 +30,9 @@ const char kUsageHead[] =
     "                        frequency and amplitude, and for a square wave the percent\n"
     "                        of each period it stays high (defaults: sine 40 kHz 2.5 V\n"
     "                        on channel 1, square 20 kHz 1.5 V 50 % on channel 2)\n"
+    "  --adapter-delay MS    the adapter's replies reach the program MS milliseconds\n"
+    "                        after their frame (default 1, a USB frame, as the real\n"
+    "                        module; 0 for none)\n"
     "  --fault NAME          misbehave (may be given more than once):\n";
 
 const char kUsageTail[] =
@@ -156,6 +159,13 @@ bool parseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
                 return false;
             }
             o.inputGiven[ch] = true;
+        } else if (arg == "--adapter-delay") {
+            double ms = 0;
+            if (!parseNumber(value, ms) || ms < 0 || ms > 10000 || ms != std::floor(ms)) {
+                error = arg + ": '" + value + "' is not a whole number of milliseconds from 0 to 10000";
+                return false;
+            }
+            o.adapterDelayMs = int(ms);
         } else if (arg == "--fault") {
             if (!findFault(value)) {
                 error = "unknown fault '" + value + "': the faults are " + faultNames(false);

@@ -19,6 +19,7 @@ struct SimOptions {
     SignalSource inputs[2];
     bool inputGiven[2] = {false, false};
     std::vector<std::string> faults;
+    int adapterDelayMs = -1;           // >= 0: the adapter's replies this long after their frame
     std::vector<std::string> command;  // after "--"; empty: serve until interrupted
     bool help = false;
     bool version = false;

@@ -6,7 +6,8 @@
 
 namespace bc::k32 {
 
-static_assert(sizeof(DCB) == 28 && sizeof(COMMTIMEOUTS) == 20, "the layouts win32_api.h copies");
+static_assert(sizeof(DCB) == 28 && sizeof(COMMTIMEOUTS) == 20 && sizeof(COMSTAT) == 12,
+              "the layouts win32_api.h copies");
 
 void* openComm(const char* path) {
     HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -51,6 +52,13 @@ bool getCommModemStatus(void* h, uint32_t& status) {
 }
 
 bool purgeComm(void* h, uint32_t flags) { return PurgeComm(h, flags); }
+
+bool clearCommError(void* h, uint32_t& errors, void* stat) {
+    DWORD e = 0;
+    BOOL ok = ClearCommError(h, &e, static_cast<COMSTAT*>(stat));
+    errors = e;
+    return ok;
+}
 
 std::string errorText(uint32_t code) {
     char text[512];

@@ -14,7 +14,7 @@ void* openComm(const char* path);
 bool closeHandle(void* h);
 uint32_t lastError();
 
-// The block arguments have the layout of Windows' DCB and COMMTIMEOUTS.
+// The block arguments have the layout of Windows' DCB, COMMTIMEOUTS and COMSTAT.
 bool setupComm(void* h, uint32_t inQueue, uint32_t outQueue);
 bool getCommState(void* h, void* dcb);
 bool setCommState(void* h, const void* dcb);
@@ -24,6 +24,8 @@ bool writeFile(void* h, const void* bytes, uint32_t count, uint32_t& written);
 bool escapeCommFunction(void* h, uint32_t func);
 bool getCommModemStatus(void* h, uint32_t& status);
 bool purgeComm(void* h, uint32_t flags);
+// `stat` has the layout of Windows' COMSTAT.
+bool clearCommError(void* h, uint32_t& errors, void* stat);
 
 // The system's message for an error code, without the line end.
 std::string errorText(uint32_t code);

@@ -97,6 +97,19 @@ public:
                    : winErrorFromErrno(errno);
     }
 
+    // Linux reports no line errors to a reader in raw mode (they would come
+    // as marked bytes with PARMRK): only the queues are known.
+    DWORD clearError(DWORD& errors, COMSTAT& stat) override {
+        int in = 0, out = 0;
+        if (ioctl(fd_, FIONREAD, &in) != 0) return winErrorFromErrno(errno);
+        if (ioctl(fd_, TIOCOUTQ, &out) != 0) out = 0;  // a pseudo-terminal may not say
+        errors = 0;
+        stat = COMSTAT{};
+        stat.cbInQue = DWORD(in);
+        stat.cbOutQue = DWORD(out);
+        return ERROR_SUCCESS;
+    }
+
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override;
 
     int64_t nowUs() override { return monotonicUs(); }
@@ -206,6 +219,10 @@ std::unique_ptr<Port> openLocalPort(const std::string& device, OpenError& error)
         return nullptr;
     }
     if (isatty(fd)) ioctl(fd, TIOCEXCL);
+    // A Windows COM port opens with empty queues; a terminal keeps what came
+    // while no program had it open (a reply to a program that has gone),
+    // which would be taken for the first reply of this one.
+    if (isatty(fd)) tcflush(fd, TCIOFLUSH);
     error = {};
     return std::make_unique<TtyPort>(fd);
 }

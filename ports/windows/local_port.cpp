@@ -32,6 +32,12 @@ public:
         return e;
     }
     DWORD purge(DWORD flags) override { return outcome(k32::purgeComm(h_, flags)); }
+    DWORD clearError(DWORD& errors, COMSTAT& stat) override {
+        uint32_t e = 0;
+        DWORD result = outcome(k32::clearCommError(h_, e, &stat));
+        errors = e;
+        return result;
+    }
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override {
         uint32_t n = 0;
         DWORD e = outcome(k32::writeFile(h_, bytes, count, n));
@@ -70,6 +76,10 @@ std::unique_ptr<Port> openLocalPort(const std::string& device, OpenError& error)
         k32::closeHandle(h);
         return nullptr;
     }
+    // Windows' serial driver opens with empty queues; Wine's port is a
+    // terminal of the system below, which keeps what came before the open.
+    // Emptying them here makes both alike.
+    k32::purgeComm(h, PURGE_RXCLEAR | PURGE_TXCLEAR);
     error = {};
     return std::make_unique<LocalPort>(h);
 }

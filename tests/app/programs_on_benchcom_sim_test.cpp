@@ -59,6 +59,16 @@ TEST(BenchEndToEnd, AdapterAnswersItsVersion) {
     EXPECT_EQ(slurp(wire), "\x5A\x01");
 }
 
+// The adapter's replies come a USB frame after their frame unless told
+// otherwise. 400 ms is past the version read's time-out (100 ms + 3 ms): it
+// reads as unanswered, its own frame and the byte after it (00 at start).
+TEST(BenchEndToEnd, TheAdaptersReplyDelayIsSettable) {
+    auto quick = run({kSim, "--adapter-delay", "0", "--", kRun, "issVersion"});
+    EXPECT_EQ(quick.out, " serial port COM9 connect OK \n\r iBytesWritten: 2 \nISS:5A-01:ver: 07 05 40 \n");
+    auto slow = run({kSim, "--adapter-delay", "400", "--", kRun, "issVersion"});
+    EXPECT_EQ(slow.out, " serial port COM9 connect OK \n\r iBytesWritten: 2 \nISS:5A-01:ver: 5A 01 00 \n");
+}
+
 TEST(BenchEndToEnd, LedWordsShowOnTheDisplay) {
     test::ScratchDir s;
     const fs::path view = s.dir / "view.txt";
@@ -125,6 +135,10 @@ TEST(BenchEndToEnd, BadOptionsAreRefusedInOneLineSayingWhatItTakes) {
         {{kSim, "--fault", "nope"},
          "unknown fault 'nope': the faults are scope-silent, scope-slow, short-block, long-learn, scope-garbage, "
          "adapter-silent, adapter-short"},
+        {{kSim, "--adapter-delay", "-1"},
+         "--adapter-delay: '-1' is not a whole number of milliseconds from 0 to 10000"},
+        {{kSim, "--adapter-delay", "1.5"},
+         "--adapter-delay: '1.5' is not a whole number of milliseconds from 0 to 10000"},
         {{kSim, "--view"}, "--view needs a value"},
         {{kSim, "--colour", "red"}, "unknown option --colour"},
         {{kSim, "--colour"}, "unknown option --colour"},
@@ -140,6 +154,7 @@ TEST(BenchEndToEnd, BadOptionsAreRefusedInOneLineSayingWhatItTakes) {
     auto help = run({kSim, "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--press KEYS"), std::string::npos);
+    EXPECT_NE(help.out.find("--adapter-delay MS"), std::string::npos);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ struct Command {
     std::function<void()> call;
     Bytes frame;
     int replyLength;
+    size_t leftInPort;  // what the adapter sends beyond the reply length
     std::vector<std::string> answered;
     std::vector<std::string> unanswered;
 };
@@ -32,28 +33,32 @@ std::vector<Command> commands() {
          [] { issVersion(-7); },
          {0x5A, 0x01},
          3,
+         0,
          {"ISS:5A-01:ver: 07 05 40 "},
          {"ISS:5A-01:ver: 5A 01 A2 "}},
         {"issSerialNumber",
          [] { issSerialNumber(0); },
          {0x5A, 0x03},
          7,
-         {"ISS:5A-03:ser: 30 30 31-32 33 34 35", "ISS:5A-03:ser: 001-2345"},
+         1,  // the eighth character of "00012345"
+         {"ISS:5A-03:ser: 30 30 30-31 32 33 34", "ISS:5A-03:ser: 000-1234"},
          {"ISS:5A-03:ser: 5A 03 A2-A3 A4 A5 A6", "ISS:5A-03:ser: Z\x03\xA2-\xA3\xA4\xA5\xA6"}},
         {"issSetIoMode",
          [] { issSetIoMode(3, 0x100); },
          {0x5A, 0x02, 0x00, 0x00},
          2,
+         0,
          {"ISS:5A-02-00:IO-mode: FF 00 "},
          {"ISS:5A-02-00:IO-mode: 5A 02 "}},
         {"issChangeIoMode",
          [] { issChangeIoMode(3, 0x203); },
          {0x5A, 0x02, 0x10, 0x03},
          2,
+         0,
          {"ISS:5A-02-00:IO-mode: FF 00 "},
          {"ISS:5A-02-00:IO-mode: 5A 02 "}},
-        {"issCmd5A10", [] { issCmd5A10(1, 0x1FE); }, {0x5A, 0x10, 0xFE, 0x00}, 1, {"FF "}, {"5A "}},
-        {"issSetPins", [] { issSetPins(0, 0x10A); }, {0x63, 0x0A}, 1, {}, {}},
+        {"issCmd5A10", [] { issCmd5A10(1, 0x1FE); }, {0x5A, 0x10, 0xFE, 0x00}, 1, 0, {"FF "}, {"5A "}},
+        {"issSetPins", [] { issSetPins(0, 0x10A); }, {0x63, 0x0A}, 1, 0, {}, {}},
     };
 }
 
@@ -80,7 +85,7 @@ void checkCommand(const Command& c, bool silent) {
     } else {
         // The whole reply was taken, and nothing was waited for beyond it.
         EXPECT_EQ(int(iBytesRead), c.replyLength);
-        EXPECT_EQ(b.bench.port.pendingBytes(), 0u);
+        EXPECT_EQ(b.bench.port.pendingBytes(), c.leftInPort);
         EXPECT_LT(b.bench.now() - start, 100);
     }
 }

@@ -1,8 +1,11 @@
 // The network ports against the real thing: Debian's ser2net, started by
 // each test on 127.0.0.1, serving a pseudo-terminal on which the test plays
 // the device, or on which benchcom-sim serves the whole bench.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -125,6 +128,70 @@ TEST(Ser2net, SocketCarriesEveryByteValueAndLeavesTheLineAsTheServerSetIt) {
     EXPECT_EQ(GetLastError(), ERROR_INVALID_FUNCTION);
     EXPECT_FALSE(EscapeCommFunction(hPort, SETRTS));
     closePort(9);
+}
+
+// ClearCommError counts the data that has reached this machine and is not
+// yet read, on either kind of network port: what the server sent is taken
+// from the connection first.
+TEST(Ser2net, ClearCommErrorCountsWhatTheServerSentAndIsNotYetRead) {
+    for (const bool rfc2217 : {true, false}) {
+        test::Pty pty;
+        Ser2net server;
+        ASSERT_TRUE(pty.ok());
+        ASSERT_TRUE(server.start(pty.slavePath(), "19200n81"));
+        const std::string url = rfc2217 ? server.rfc2217Url() : server.socketUrl();
+        SCOPED_TRACE(url);
+        PortVariable chosen(url);
+        ASSERT_TRUE(openQuietly(19200, 'N', '8'));
+        DWORD written = 0;
+        EXPECT_TRUE(WriteFile(hPort, "?", 1, &written, nullptr));  // ser2net has the device open once it passes this on
+        std::string heard;
+        EXPECT_TRUE(test::awaitText(pty, heard, "?"));
+        pty.write(std::string("ab\xFF", 3));
+        COMSTAT queues{};
+        DWORD errors = 1;
+        const auto start = test::timeMark();
+        while (ClearCommError(hPort, &errors, &queues) && queues.cbInQue < 3 && test::msSince(start) < 5000)
+            usleep(1000);
+        EXPECT_EQ(errors, 0u);
+        EXPECT_EQ(queues.cbInQue, 3u);  // a 255 doubled on the way counts once
+        EXPECT_EQ(readFromPort(1), "a");
+        EXPECT_TRUE(ClearCommError(hPort, nullptr, &queues));
+        EXPECT_EQ(queues.cbInQue, 2u);
+        closePort(9);
+    }
+}
+
+// What the bench's port received before the client came is no reply to
+// anything it asks: ser2net keeps it and passes it on as soon as a client
+// connects, and the RFC 2217 open has it purged. The test holds the
+// terminal open beforehand, as a device server's port is, so that the bytes
+// wait in its queue; the query then reads its own reply alone.
+TEST(Ser2net, Rfc2217OpensWithNothingFromBeforeTheOpen) {
+    test::Pty pty;
+    ASSERT_TRUE(pty.ok());
+    const int held = open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    termios raw;
+    tcgetattr(held, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(held, TCSANOW, &raw);
+    Ser2net server;
+    ASSERT_TRUE(server.start(pty.slavePath(), "19200n81"));
+    pty.write("stale");
+    int waiting = 0;
+    for (const auto start = test::timeMark(); waiting < 5 && test::msSince(start) < 5000; usleep(1000))
+        ioctl(held, FIONREAD, &waiting);
+    ASSERT_EQ(waiting, 5);
+
+    Child tool({kRun, "scopeQueryValue", ":TIM:SCAL?\\n"}, {"BENCHCOM_PORT=" + server.rfc2217Url()});
+    std::string heard;
+    EXPECT_TRUE(test::awaitText(pty, heard, ":TIM:SCAL?\n"));
+    pty.write(" 2.000e+00\n");
+    auto& r = tool.finish();
+    close(held);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find(":TIM:SCAL?\n \n\r   11,2.000000E+00, 2.000e+00\n"), std::string::npos) << r.out;
 }
 
 TEST(Ser2net, AServerKilledMidCaptureEndsTheCaptureWithinItsTimeOutsAndItsFilesWhole) {

@@ -155,6 +155,39 @@ TEST(ComPortClient, DropsTheDataThatCameBeforeThePurgeWasAnswered) {
     EXPECT_FALSE(s.client.owing());
 }
 
+// The open's purge, then its question about the speed, which every server
+// answers: a server that purges answers both, in order; one that does not
+// answers the question alone. Its purge is given up then (the data before
+// the answer was sent before it all the same) and later purges are not
+// awaited.
+TEST(ComPortClient, GivesUpAPurgeAServerLeavesUnansweredWhenItAnswersTheNextQuestion) {
+    std::string speed;
+    appendComPort32(uint8_t(SET_BAUDRATE + kServerOffset), 19200, speed);
+    ClientSession purging;
+    purging.client.purge(3, purging.out);
+    purging.client.askBaudRate(purging.out);
+    purging.serverSays("old" + purging.answer(PURGE_DATA, 3));
+    EXPECT_TRUE(purging.client.owing());
+    purging.serverSays(speed + "new");
+    EXPECT_FALSE(purging.client.owing());
+    EXPECT_EQ(purging.data, "new");
+
+    ClientSession s;
+    s.client.purge(3, s.out);
+    s.client.askBaudRate(s.out);
+    s.serverSays("old");
+    EXPECT_TRUE(s.client.owing());
+    s.serverSays("older" + speed + "new");
+    EXPECT_FALSE(s.client.owing());
+    EXPECT_EQ(s.data, "new");
+    s.out.clear();
+    s.client.purge(1, s.out);
+    EXPECT_EQ(s.out, bytes({IAC, SB, 44, PURGE_DATA, 1, IAC, SE}));
+    EXPECT_FALSE(s.client.owing());
+    s.serverSays("kept");
+    EXPECT_EQ(s.data, "newkept");
+}
+
 // Client and the simulated bench's server, wired back to back in memory.
 struct BackToBack {
     ComPortClient client;

@@ -1,7 +1,10 @@
 // The real serial layer over a pseudo-terminal: termios settings, Windows
 // read time-outs, exclusive open and a device that goes away.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -156,6 +159,79 @@ TEST_F(PtySerial, LineSettingsRoundTripAndBadOnesAreRefused) {
     // (A pseudo-terminal always frames 8 bits without parity.)
     EXPECT_EQ(back.BaudRate, 9600u);
     EXPECT_EQ(back.StopBits, TWOSTOPBITS);
+}
+
+// Waits (at most 5 s) until ClearCommError reports `count` bytes waiting:
+// the terminal passes on what its other side wrote in its own time.
+bool awaitInQueue(DWORD count) {
+    COMSTAT queues{};
+    DWORD errors = 0;
+    const auto start = test::timeMark();
+    while (ClearCommError(hPort, &errors, &queues) && queues.cbInQue != count && msSince(start) < 5000) usleep(1000);
+    return errors == 0 && queues.cbInQue == count && queues.cbOutQue == 0;
+}
+
+// ClearCommError counts what the terminal holds unread, as Windows counts
+// its driver's receive queue; either pointer may be left out.
+TEST_F(PtySerial, ClearCommErrorCountsWhatWaitsUnread) {
+    EXPECT_TRUE(awaitInQueue(0));
+    pty.write("abcde");
+    EXPECT_TRUE(awaitInQueue(5));
+    std::string got;
+    EXPECT_EQ(read(got, 2), 2u);
+    EXPECT_TRUE(awaitInQueue(3));
+    EXPECT_TRUE(ClearCommError(hPort, nullptr, nullptr));
+}
+
+// A frame goes out only once what waited (a late reply, the adapter's
+// eighth serial-number byte) is read off: its own reply is what is read.
+TEST_F(PtySerial, AFrameDropsWhatWaitedBeforeIt) {
+    pty.write("5");
+    ASSERT_TRUE(awaitInQueue(1));
+    ioBuf[0] = 0x5A;
+    ioBuf[1] = 0x01;
+    StdoutCapture capture;
+    writeIoBuf(0, 2);
+    EXPECT_EQ(capture.take(), " iBytesWritten: 2 \n");
+    EXPECT_EQ(pty.readUntilQuiet(200), "\x5A\x01");
+    EXPECT_TRUE(awaitInQueue(0));
+    pty.write("\x07\x05\x40");
+    readIoBuf(0, 3);
+    EXPECT_EQ(iBytesRead, 3u);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(ioBuf), 3), "\x07\x05\x40");
+}
+
+// Bytes that came while no program had the port open are not this one's:
+// it opens empty, as a Windows port does. The test holds the terminal open
+// beforehand (as benchcom-sim does), so that they wait in its queue.
+TEST(PtyOpen, WhatCameBeforeTheOpenIsGone) {
+    test::Pty pty;
+    ASSERT_TRUE(pty.ok());
+    const int held = open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    termios raw;
+    tcgetattr(held, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(held, TCSANOW, &raw);
+    pty.write("stale");
+    int waiting = 0;
+    for (const auto start = test::timeMark(); waiting < 5 && msSince(start) < 5000; usleep(1000))
+        ioctl(held, FIONREAD, &waiting);
+    ASSERT_EQ(waiting, 5);
+
+    setenv("BENCHCOM_PORT", pty.slavePath().c_str(), 1);
+    StdoutCapture capture;
+    ASSERT_NE(openPort(9, 19200, 'N', '8'), nullptr);
+    capture.take();
+    EXPECT_TRUE(awaitInQueue(0));
+    char got[8];
+    DWORD n = 7;
+    EXPECT_TRUE(ReadFile(hPort, got, sizeof got, &n, nullptr));
+    EXPECT_EQ(n, 0u);
+    CloseHandle(hPort);
+    hPort = nullptr;
+    unsetenv("BENCHCOM_PORT");
+    close(held);
 }
 
 TEST(PtyOpen, MissingDeviceReportsErrorTwo) {

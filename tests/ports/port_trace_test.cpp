@@ -47,14 +47,22 @@ TEST(PortTrace, EveryCallAndByteInWords) {
         uint8_t reply[4];
         port->read(reply, 4, n);  // 3 bytes by 5 ms; the total of 104 ms ends it
         port->read(reply, 2, n);  // nothing within 102 ms
+        DWORD errors = 0;
+        COMSTAT queues{};
+        port->clearError(errors, queues);
+        bench.port.send("5", bench.now());
+        port->clearError(errors, queues);
+        port->read(reply, queues.cbInQue, n);
         port->escape(SETRTS);
         port->modemStatus(n);  // the loopback plug: RTS shows as CTS
         bench.port.escapeError = ERROR_INVALID_FUNCTION;
         port->escape(SETDTR);
+        bench.port.vanished = true;
+        port->clearError(errors, queues);
         port->release();
     }
     const std::string header = std::string("# benchcom_tests ") + version() +
-                               " port trace, format 1: seconds since the port was first opened; > sent, < received\n";
+                               " port trace, format 2: seconds since the port was first opened; > sent, < received\n";
     EXPECT_EQ(contents(file),
               header +
                   "   0.000000  SetCommState 19200 baud 8N1, DTR off, RTS off, no flow control\n"
@@ -64,10 +72,14 @@ TEST(PortTrace, EveryCallAndByteInWords) {
                   "             > 36 37 38 39                                      6789\n"
                   "   0.104000  < 07 02 40                                         ..@               (3 of 4)\n"
                   "   0.206000  ReadFile of 2 bytes: nothing came\n"
+                  "   0.206000  ClearCommError errors 0x0000, in queue 0, out queue 0\n"
+                  "   0.206000  ClearCommError errors 0x0000, in queue 1, out queue 0\n"
+                  "   0.206000  < 35                                               5\n"
                   "   0.206000  EscapeCommFunction SETRTS\n"
                   "   0.206000  GetCommModemStatus 0x0010 (CTS)\n"
                   "   0.206000  EscapeCommFunction SETDTR: failed, error 1 (the device cannot do that (it has no "
                   "modem-control lines))\n"
+                  "   0.206000  ClearCommError: failed, error 1167 (the device is not connected)\n"
                   "   0.206000  close\n");
     std::fclose(file);
 }

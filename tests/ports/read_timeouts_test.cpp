@@ -34,6 +34,7 @@ public:
     DWORD escape(DWORD) override { return 0; }
     DWORD modemStatus(DWORD&) override { return 0; }
     DWORD purge(DWORD) override { return 0; }
+    DWORD clearError(DWORD&, COMSTAT&) override { return 0; }
     DWORD write(const uint8_t*, DWORD, DWORD& written) override {
         written = 0;
         return 0;

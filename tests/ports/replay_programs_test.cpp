@@ -35,14 +35,15 @@ void writeFile(const ScratchDir& dir, const std::string& name, const std::string
 const std::string kOpenOk = " serial port COM9 connect OK \n\r";
 
 // issVersion recorded, then the recording edited as if the program had
-// changed: the replay stops at the adapter frame, line 7 of the trace.
+// changed: the replay stops at the adapter frame, line 8 of the trace
+// (after the ClearCommError that looks for what waits before it).
 TEST(ReplayedProgram, ACallOtherThanTheRecordingsEndsItWithFiveAndSaysWhere) {
     ScratchDir dir;
     ASSERT_EQ(runIn(dir, "issVersion", "sim", true).status, 0);
     const std::string trace = slurp(dir.dir / "trace.txt");
     const size_t frame = trace.find("> 5a 01 ");
     ASSERT_NE(frame, std::string::npos) << trace;
-    ASSERT_EQ(test::lines(trace.substr(0, frame)).size(), 7u);  // the frame is on line 7
+    ASSERT_EQ(test::lines(trace.substr(0, frame)).size(), 8u);  // the frame is on line 8
 
     std::string edited = trace;
     edited.replace(frame, 8, "> 5a 03 ");
@@ -50,7 +51,7 @@ TEST(ReplayedProgram, ACallOtherThanTheRecordingsEndsItWithFiveAndSaysWhere) {
     for (const char* mode : {"replay:", "replay-fast:"}) {
         const auto r = runIn(dir, "issVersion", std::string(mode) + "trace.txt");
         EXPECT_EQ(r.status, 5) << mode;
-        EXPECT_EQ(r.err, "replay of trace.txt diverged at line 7: the recording sends 5a 03, the program sent 5a 01\n");
+        EXPECT_EQ(r.err, "replay of trace.txt diverged at line 8: the recording sends 5a 03, the program sent 5a 01\n");
         EXPECT_EQ(r.out, kOpenOk) << mode;  // nothing after the open: the frame was never answered
     }
 
@@ -59,7 +60,7 @@ TEST(ReplayedProgram, ACallOtherThanTheRecordingsEndsItWithFiveAndSaysWhere) {
     const auto past = runIn(dir, "issVersion", "replay-fast:trace.txt");
     EXPECT_EQ(past.status, 5);
     EXPECT_EQ(past.err,
-              "replay of trace.txt diverged at line 7: the recording has ended there, the program sent 5a 01\n");
+              "replay of trace.txt diverged at line 8: the recording has ended there, the program sent 5a 01\n");
 
     // A recording with one frame more than the program sends: the program's
     // end, which releases the port, is where it differs.
@@ -67,7 +68,7 @@ TEST(ReplayedProgram, ACallOtherThanTheRecordingsEndsItWithFiveAndSaysWhere) {
     const auto early = runIn(dir, "issVersion", "replay-fast:trace.txt");
     EXPECT_EQ(early.status, 5);
     EXPECT_EQ(early.err,
-              "replay of trace.txt diverged at line 9: the recording sends 5a 01, the program closed the port\n");
+              "replay of trace.txt diverged at line 10: the recording sends 5a 01, the program closed the port\n");
     EXPECT_NE(early.out.find("ISS:5A-01:ver: 07 05 40"), std::string::npos) << early.out;  // flushed before the end
 }
 

@@ -123,6 +123,36 @@ TEST(TraceReader, EveryKindOfLineWithWhatItFound) {
     EXPECT_EQ(e[17].us, 3000010);
 }
 
+// Format 2's ClearCommError, which the tool calls before each adapter frame:
+// the error bits and both queues, or its failure.
+TEST(TraceReader, WhatWaitedInTheQueuesBeforeAFrame) {
+    const Trace t = read(
+        "# benchcom-run 0.2.0 port trace, format 2: seconds since the port was first opened; > sent, < received\n"
+        "   0.000000  open the simulated bench for \\\\.\\COM3 (BENCHCOM_PORT=sim)\n"
+        "   0.000020  ClearCommError errors 0x0012, in queue 1, out queue 4294967295\n" +
+        bytesLine("   0.000021  ", '<', "35 ", "5") + "\n" +
+        "   0.000030  ClearCommError: failed, error 1167 (the device is not connected)\n");
+    EXPECT_EQ(t.format, 2);
+    ASSERT_EQ(t.entries.size(), 4u);
+    EXPECT_EQ(t.entries[1].kind, CallKind::clearError);
+    EXPECT_EQ(t.entries[1].words, "ClearCommError");
+    EXPECT_EQ(t.entries[1].status, 0x12u);
+    EXPECT_EQ(t.entries[1].queues.cbInQue, 1u);
+    EXPECT_EQ(t.entries[1].queues.cbOutQue, 4294967295u);
+    EXPECT_EQ(t.entries[2].bytes, std::vector<uint8_t>{'5'});
+    EXPECT_EQ(t.entries[3].error, 1167u);
+
+    for (const char* bad :
+         {"ClearCommError errors 0x12, in queue 1, out queue 0", "ClearCommError errors 0x0000, in queue 1",
+          "ClearCommError errors 0x0000, in queue -1, out queue 0", "ClearCommError in queue 1, out queue 0"}) {
+        Trace other;
+        int line = 0;
+        std::string problem;
+        EXPECT_FALSE(readTrace(std::string(kHeader) + "\n   0.000020  " + bad + "\n", other, line, problem)) << bad;
+        EXPECT_EQ(line, 2) << bad;
+    }
+}
+
 // A trace of before the format was named, as the Linux build wrote it; the
 // last byte of a write a space that an editor took off the line's end.
 TEST(TraceReader, ATraceOfBeforeTheFormatWasNamedReadsAsFormatZero) {
@@ -152,8 +182,8 @@ TEST(TraceReader, WhatIsNotATraceIsRefusedWithTheLineAndWhatIsWrong) {
         {"\x7f"
          "ELF\x02\x01\x01",
          1, "it is not a benchcom port trace: its first line is \"?ELF???\""},
-        {"# benchcom 0.3.0 port trace, format 2: ...\n", 1,
-         "it is a trace of format 2, and this program reads formats up to 1"},
+        {"# benchcom 0.3.0 port trace, format 3: ...\n", 1,
+         "it is a trace of format 3, and this program reads formats up to 2"},
         {h + "   0.000000  open sim\n   0.000001  Frobnicate 3\n", 3,
          "it is no call a port trace records: \"Frobnicate 3\""},
         {h + "   0.000006  SetupComm in 4294967296, out 128\n", 2,

@@ -220,7 +220,7 @@ trace() {
 # hardware, then the recording served back.
 record() {
     bash -c "${1//\/dev\/ttyACM0/sim}"
-    check "the recording's trace names its format" grep -q "port trace, format 1:" capture.trace
+    check "the recording's trace names its format" grep -q "port trace, format 2:" capture.trace
 }
 keep() {
     bash -c "$1"

@@ -126,6 +126,26 @@ TEST(OpenPort, TwoOpensWithoutACloseTheSecondFails) {
     EXPECT_EQ(bench.port.openCount, 3);
 }
 
+// The port opens empty, as a Windows port does: what the device sent before
+// the open, and what was still on its way to a program that closed the
+// port, is no one's.
+TEST(OpenPort, ThePortOpensEmpty) {
+    SeamHarness bench;
+    bench.port.send("stale", bench.now());
+    StdoutCapture capture;
+    ASSERT_NE(openPort(9, 19200, 'N', '8'), nullptr);
+    bench.port.send("late", bench.now() + 50);
+    closePort(9);
+    bench.clock.advanceBy(100);
+    ASSERT_NE(openPort(9, 19200, 'N', '8'), nullptr);
+    EXPECT_EQ(bench.port.pendingBytes(), 0u);
+    char got[8];
+    DWORD n = 7;
+    EXPECT_TRUE(ReadFile(hPort, got, sizeof got, &n, nullptr));
+    EXPECT_EQ(n, 0u);
+    closePort(9);
+}
+
 // A set-up step that fails prints its own line with the error code, and the
 // half-configured device is closed again rather than left locked.
 TEST(OpenPort, EachFailingStepPrintsItsLineAndReleasesTheDevice) {

@@ -109,6 +109,43 @@ TEST_F(Transfer, GapLongerThanTheIntervalEndsTheRead) {
     EXPECT_EQ(iBytesRead, 2u);
 }
 
+// A byte that waits before a frame goes out (the eighth of the adapter's
+// serial number, a reply that came late, a stray byte) is no answer to it:
+// it is read off first, and the frame's reply lands where the routine looks.
+TEST_F(Transfer, WhatWaitsBeforeAFrameIsDroppedAndTheFrameGetsItsOwnReply) {
+    bench.port.send("5", bench.now());
+    ioBuf[0] = 0x5A;
+    ioBuf[1] = 0x01;
+    StdoutCapture capture;
+    writeIoBuf(0, 2);
+    EXPECT_EQ(capture.take(), " iBytesWritten: 2 \n");
+    EXPECT_EQ(received(), "\x5A\x01");
+    bench.port.send("\x07\x05\x40", bench.now() + 1);
+    readIoBuf(0, 3);
+    EXPECT_EQ(iBytesRead, 3u);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(ioBuf), 3), "\x07\x05\x40");
+}
+
+// Only what has come is dropped, and no time is spent on it: a reply still
+// on its way as the frame goes out is the reply. Neither a frame of no bytes
+// nor a text sent with writeBytes (the oscilloscope's commands) drops
+// anything: what waits then is the next read's.
+TEST_F(Transfer, NothingOnItsWayNorBeforeATextIsDropped) {
+    StdoutCapture capture;
+    bench.port.send("abc", bench.now() + 1);
+    const int64_t start = bench.now();
+    writeIoBuf(0, 2);
+    EXPECT_EQ(bench.now(), start);
+    readIoBuf(0, 3);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(ioBuf), 3), "abc");
+
+    bench.port.send("def", bench.now());
+    writeIoBuf(0, 0);
+    writeBytes(0, "*RST\r", 5);
+    readIoBuf(0, 3);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(ioBuf), 3), "def");
+}
+
 TEST_F(Transfer, VanishedDeviceFailsAtOnce) {
     bench.port.vanished = true;
     int64_t start = bench.now();

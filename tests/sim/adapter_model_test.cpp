@@ -134,11 +134,55 @@ TEST(AdapterModel, SilenceAndShortRepliesStillTakeTheFrames) {
     EXPECT_EQ(w.answer(), (Bytes{'0', '0'}));
 }
 
+// As the module's documentation has it: id 7, firmware, the mode (I2C at
+// 100 kHz after power-on), and the serial number in eight ASCII digits, one
+// more than the routine reads.
 TEST(AdapterModel, VersionAndSerialNumberReportTheModule) {
     Wire w;
-    w.rig.adapter.serialNumber = "9876543";
     w.feed({0x5A, 0x01, 0x5A, 0x03}, 4);
-    EXPECT_EQ(w.answer(), (Bytes{0x07, 0x05, 0x40, '9', '8', '7', '6', '5', '4', '3'}));
+    EXPECT_EQ(w.answer(), (Bytes{0x07, 0x05, 0x40, '0', '0', '0', '1', '2', '3', '4', '5'}));
+    w.rig.adapter.serialNumber = "9876543";  // too short: made up with '0'
+    w.feed({0x5A, 0x03}, 2);
+    EXPECT_EQ(w.answer(), (Bytes{'9', '8', '7', '6', '5', '4', '3', '0'}));
+    const Bytes serial = {0x5A, 0x03};
+    EXPECT_EQ(iss::replyLength(serial.data(), 2), 7);
+    EXPECT_EQ(iss::answerLength(serial.data(), 2), 8);
+}
+
+// A reply reaches the host a USB frame after its frame, not at once.
+TEST(AdapterModel, RepliesComeAMillisecondAfterTheFrame) {
+    Wire w;
+    const Bytes version = {0x5A, 0x01};
+    w.rig.adapter.receive(version.data(), 2, 500, w.port);
+    EXPECT_EQ(w.port.arrivedBytes(500), 0u);
+    EXPECT_EQ(w.port.nextByteAt(500), 501);
+    EXPECT_EQ(w.port.arrivedBytes(501), 3u);
+    w.rig.adapter.replyDelayMs = 0;
+    w.rig.adapter.receive(version.data(), 2, 600, w.port);
+    EXPECT_EQ(w.port.arrivedBytes(600), 6u);
+}
+
+// While it ranges (up to 65 ms) the range finder does not answer on the
+// bus: a write is not acknowledged (00) and changes nothing, a read brings
+// 0xFF bytes. Then both work again.
+TEST(AdapterModel, TheRangeFinderDoesNotAnswerWhileItRanges) {
+    Wire w;
+    auto at = [&w](const Bytes& frame, int64_t now) {
+        w.rig.adapter.receive(frame.data(), frame.size(), now, w.port);
+        Bytes got(w.port.pendingBytes());
+        DWORD n = 0;
+        w.port.read(got.data(), DWORD(got.size()), now + 1000, n);
+        got.resize(n);
+        return got;
+    };
+    const Bytes range = {0x55, 0xE0, 0x00, 0x01, 0x51}, read = {0x55, 0xE1, 0x00, 0x04};
+    EXPECT_EQ(at(range, 0), Bytes{0xFF});
+    EXPECT_EQ(at(range, 10), Bytes{0x00});
+    EXPECT_EQ(w.rig.ranger.rangings(), 1);
+    EXPECT_EQ(at(read, 64), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(at(read, 65), (Bytes{w.rig.ranger.revision, w.rig.ranger.light, 0x00, 100}));
+    EXPECT_EQ(at(range, 65), Bytes{0xFF});
+    EXPECT_EQ(w.rig.ranger.rangings(), 2);
 }
 
 }  // namespace

@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <string>
 
+#include "sim/iss_rig.h"
 #include "sim/sim_port.h"
 #include "simhost/net_host.h"
+#include "simhost/pty_host.h"
 
 namespace bc::sim {
 namespace {
@@ -49,6 +51,45 @@ TEST(SimListener, AClientThatConnectsAgainAtOnceIsServed) {
     unsigned char byte = 0;
     EXPECT_EQ(recv(second, &byte, 1, 0), 1) << "the server closed the new connection";
     EXPECT_EQ(byte, 0xFF);
+    close(second);
+}
+
+// A reply still on its way when its client closes the connection was for
+// that client: the next one gets its own replies only. (Raw bytes, so that
+// nothing else comes; the adapter answers 300 ms after a frame.)
+TEST(SimListener, AReplyForAClientThatClosedReachesNoOther) {
+    NetHost host;
+    net::NetworkAddress address;
+    std::string error;
+    ASSERT_TRUE(net::parseNetworkAddress("socket://127.0.0.1:0", address));
+    ASSERT_TRUE(host.open(address, error)) << error;
+    IssRig rig;
+    rig.adapter.replyDelayMs = 300;
+    SimPort port;
+    port.peer = &rig.adapter;
+
+    const int first = connectTo(portOf(host.url()));
+    ASSERT_EQ(send(first, "\x5A\x01", 2, 0), 2);
+    for (int i = 0; i < 100 && port.received.size() < 2; ++i) host.pump(port, 50);
+    ASSERT_EQ(port.received.size(), 2u);
+    close(first);
+    const int second = connectTo(portOf(host.url()));
+    const int64_t end = PtyHost::nowMs() + 600;
+    while (PtyHost::nowMs() < end) host.pump(port, 50);
+    pollfd p{second, POLLIN, 0};
+    EXPECT_EQ(poll(&p, 1, 0), 0) << "the first client's reply reached the second";
+    ASSERT_EQ(send(second, "\x5A\x01", 2, 0), 2);
+    std::string got;
+    for (int i = 0; i < 100 && got.size() < 3; ++i) {
+        host.pump(port, 50);
+        char buf[16];
+        if (poll(&p, 1, 0) == 1) {
+            const ssize_t n = recv(second, buf, sizeof buf, 0);
+            if (n <= 0) break;
+            got.append(buf, size_t(n));
+        }
+    }
+    EXPECT_EQ(got, "\x07\x05\x40");
     close(second);
 }
 

@@ -52,7 +52,7 @@ TEST(ReplayServed, PyserialIsAnsweredByTheRecordingOrToldWhereItDiffers) {
     const auto differs = inDir(dir, kSim + " --view /dev/null --replay serial.txt" + client);
     EXPECT_EQ(differs.out, "version \n");
     EXPECT_EQ(differs.err,
-              "benchcom-sim: replay of serial.txt diverged at line 7: the recording sends 03 as byte 2 of 2 there, "
+              "benchcom-sim: replay of serial.txt diverged at line 8: the recording sends 03 as byte 2 of 2 there, "
               "the client sent 01\n");
 }
 

@@ -358,6 +358,35 @@ benchcom port trace" "$work/replay/changed/bad.err"
 check "COM5: status 0" grep -qx 0 "$work/com5/status"
 check "COM5: the adapter answers" grep -q "ISS:5A-01:ver: 07 05 40" "$work/com5/out.txt"
 
+# The real adapter's eight-byte serial number, through Windows' own
+# ClearCommError as Wine gives it: the demonstration's two IO-mode replies
+# are in their place, not one byte late.
+(mkdir -p "$work/serial8" && cd "$work/serial8" && "$linux/benchcom-sim" --link "$link" -- bash -c \
+    'unset BENCHCOM_PORT; timeout -s INT 4 wine "$0" demoMax7219Xyz > out.txt 2> err.txt; wineserver -k; exit 0' \
+    "$win/benchcom-run.exe")
+check "eight-byte serial number: the IO-mode replies in their place" \
+    test "$(crlf_to_lf "$work/serial8/out.txt" | grep -c '^ISS:5A-02-00:IO-mode: FF 00 $')" -eq 2
+
+# What a program left behind on the terminal (an interrupted panel
+# demonstration's unread status bytes): the Windows port opens empty under
+# Wine too. The test holds the terminal open, so that the bench never sees
+# its last client go and the bytes stay in the terminal's queue.
+mkdir -p "$work/left"
+"$linux/benchcom-sim" --view /dev/null --link "$link" > "$work/left/sim.txt" &
+left_sim=$!
+for _ in $(seq 100); do [ -s "$work/left/sim.txt" ] && break; sleep 0.05; done
+exec 3< "$link"
+sleep 0.5
+(cd "$work/left" && BENCHCOM_PORT="$link" timeout -s INT 2 "$linux/benchcom-run" panelKeyDemo > demo.txt)
+(cd "$work/left" && env -u BENCHCOM_PORT wine "$win/benchcom-run.exe" scopeQueryValue ':TIM:SCAL?\n' > query.txt 2> query.err
+ BENCHCOM_PORT="$link" timeout -s INT 2 "$linux/benchcom-run" panelKeyDemo > /dev/null
+ env -u BENCHCOM_PORT wine "$win/benchcom-run.exe" issVersion > version.txt 2> version.err; wineserver -k)
+exec 3<&-
+kill -INT "$left_sim"
+wait "$left_sim"
+check "left behind: the query reads its own reply" grep -q $'\r''   11,2.500000E-06, 2.500e-06'$'\r$' "$work/left/query.txt"
+check "left behind: the version reads its own reply" grep -q "^ISS:5A-01:ver: 07 05 40 "$'\r$' "$work/left/version.txt"
+
 # A value that names no port: the routine's own line on stdout, the reason on stderr.
 (cd "$work" && BENCHCOM_PORT=bench-port wine "$win/benchcom-run.exe" issVersion > bad-port.out 2> bad-port.err
  echo $? > bad-port.status)
