@@ -2,8 +2,9 @@
 // (ser2net's telnet(rfc2217) accepter, most serial device servers). The line
 // settings, break, RTS and DTR go to the server's port; the modem lines come
 // back in its NOTIFY-MODEMSTATE. The answers the server owes are awaited for
-// a bounded time; a server that does not answer some control at all is
-// noticed at once (ComPortClient's probe) and not awaited again.
+// a bounded time, and the commands are sent within that same time; a server
+// that does not answer some control at all is noticed at once
+// (ComPortClient's probe) and not awaited again.
 #include "net/rfc2217_port.h"
 
 #include "net/network_port.h"
@@ -59,7 +60,7 @@ protected:
     size_t decode(const uint8_t* bytes, size_t count, uint8_t* data) override {
         replies_.clear();
         const size_t n = client_.receive(bytes, count, data, replies_);
-        if (!replies_.empty()) sendAll(replies_);
+        answer(replies_);
         return n;
     }
 
@@ -74,8 +75,8 @@ private:
 OpenError Rfc2217Port::negotiate(const std::string& where) {
     batch_.clear();
     client_.start(batch_);
-    sendAll(batch_);
     const int64_t deadline = nowUs() + kNegotiationUs;
+    sendBy(batch_, deadline);
     while (client_.comPort() == ComPortClient::Agreement::pending && !lost_ && nowUs() < deadline)
         pump(deadline - nowUs());
     if (client_.comPort() == ComPortClient::Agreement::accepted) {
@@ -89,6 +90,7 @@ OpenError Rfc2217Port::negotiate(const std::string& where) {
         if (!sendAndAwait()) return {};
         if (!lost_) return {ERROR_SEM_TIMEOUT, where + " did not answer a question about its port within 1 s"};
     }
+    if (!givenUp().empty()) return {ERROR_GEN_FAILURE, where + " " + givenUp() + ": the connection was given up"};
     if (lost_) {
         // Most often the device is in use by another client.
         const std::string said = receivedText();
@@ -106,8 +108,10 @@ OpenError Rfc2217Port::negotiate(const std::string& where) {
 
 DWORD Rfc2217Port::sendAndAwait() {
     client_.endBatch(batch_);
-    if (DWORD e = sendAll(batch_)) return e;
+    // The commands and their answers share one limit: a server that takes
+    // neither in that time has not answered.
     const int64_t deadline = nowUs() + kAnswerUs;
+    if (DWORD e = sendBy(batch_, deadline)) return e;
     while (client_.owing() && !lost_) {
         const int64_t left = deadline - nowUs();
         if (left <= 0) return client_.giveUp() ? ERROR_SEM_TIMEOUT : ERROR_SUCCESS;
