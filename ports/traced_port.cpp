@@ -70,6 +70,7 @@ public:
         return said("GetCommModemStatus" + (e ? std::string() : " " + modemWords(status)), e);
     }
     DWORD purge(DWORD flags) override { return said("PurgeComm" + purgeWords(flags), in_->purge(flags)); }
+    std::string failureReason() override { return in_->failureReason(); }
 
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override {
         trace_.markTime();

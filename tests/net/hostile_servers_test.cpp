@@ -1,7 +1,8 @@
 // Port servers that misbehave (tests/net/hostile_server.py): one that asks
 // without end and never reads, one that does so once the data has begun,
-// one that closes every connection at once. None may hold the tool past its
-// limits, and each failed open says why.
+// one that answers every setting with another value, one that closes every
+// connection at once. None may hold the tool past its limits, and each
+// failed open says why.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -83,6 +84,20 @@ TEST(HostileServer, OneThatStartsAskingMidCaptureEndsTheCaptureWithItsFilesWhole
     // Three reads of the learn string and of each block, each failing at
     // once; nothing waits out a time-out.
     EXPECT_LT(t.ms, 5000);
+}
+
+// The server takes the option and answers each line setting, but with
+// another value than asked: its port cannot take 19200 baud 8N1.
+TEST(HostileServer, OneThatAnswersEverySettingWithAnotherValueIsSaidOnStandardError) {
+    HostileServer server("other-values");
+    ASSERT_FALSE(server.port.empty());
+    const TimedRun t = timedRun({kRun, "issVersion"}, server.url("rfc2217"));
+    EXPECT_EQ(t.r.status, 1);
+    EXPECT_EQ(t.r.out, "serial port COM9  SetCommState fail  87\n\rOpening Port Failed");
+    EXPECT_EQ(t.r.err, "benchcom-run: cannot open " + server.url("rfc2217") +
+                           " for \\\\.\\COM3: SetCommState failed: the server answered 19200 baud with 9600 baud, a "
+                           "setting its port cannot take. Choose the port with BENCHCOM_PORT (benchcom-run "
+                           "--list-ports lists this machine's serial ports).\n");
 }
 
 // A raw TCP server that closes each connection at once has turned the tool

@@ -3,6 +3,9 @@
 // port list and the trace.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+
+#include <fstream>
 
 #include "platform/version.h"
 #include "tests/support/capture.h"
@@ -88,6 +91,33 @@ TEST(ChosenPortEndToEnd, APortThatCannotBeOpenedIsExplainedOnStandardError) {
         EXPECT_NE(r.err.find("Choose the port with BENCHCOM_PORT (benchcom-run --list-ports"), std::string::npos);
         EXPECT_EQ(test::lines(r.err).size(), 1u) << r.err;
     }
+}
+
+// A path that opens but is no terminal fails at SetupComm, the first serial
+// call; standard error says what the path is. A FIFO with nothing on its
+// other end must not hold the open up. Before, standard error had nothing.
+TEST(ChosenPortEndToEnd, APathThatIsNoSerialPortIsSaidToBeNone) {
+    ScratchDir s;
+    const std::string file = (s.dir / "port.txt").string(), fifo = (s.dir / "port.fifo").string();
+    std::ofstream(file) << "not a port\n";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::pair<std::string, const char*> cases[] = {
+        {"/dev/null", "a character device that is not a terminal"},
+        {"/dev/zero", "a character device that is not a terminal"},
+        {file, "a regular file"},
+        {fifo, "a FIFO"},
+    };
+    for (const auto& [path, kind] : cases) {
+        Child child({kRun, "issVersion"}, {"BENCHCOM_PORT=" + path});
+        auto& r = child.finish(10000);
+        EXPECT_EQ(r.status, 1) << path;
+        EXPECT_EQ(r.out, "serial port COM9 SetupComm fail  1\n\rOpening Port Failed") << path;
+        EXPECT_EQ(r.err, "benchcom-run: cannot open " + path + " for \\\\.\\COM3 (BENCHCOM_PORT=" + path +
+                             "): SetupComm failed: not a serial port but " + kind +
+                             ". Choose the port with BENCHCOM_PORT (benchcom-run --list-ports lists this machine's "
+                             "serial ports).\n");
+    }
+    EXPECT_EQ(slurp(file), "not a port\n");
 }
 
 TEST(ChosenPortEndToEnd, ListPortsNamesEachPortOnALineOfItsOwn) {
