@@ -32,7 +32,7 @@ int64_t turnAwayMomentUs(int64_t connectUs) {
 }  // namespace
 
 std::unique_ptr<Port> openNetworkPort(const PortChoice& choice, OpenError& error) {
-    const std::string where = choice.host + ":" + std::to_string(choice.tcpPort);
+    const std::string where = ports::shownValue(choice.host) + ":" + std::to_string(choice.tcpPort);
     net::ConnectResult r;
     const int64_t start = monotonicUs();
     std::unique_ptr<net::TcpLink> link = net::connectTcp(choice.host, choice.tcpPort, kConnectMs, r);
@@ -41,7 +41,7 @@ std::unique_ptr<Port> openNetworkPort(const PortChoice& choice, OpenError& error
     switch (r.outcome) {
     case Outcome::connected: break;
     case Outcome::hostNotFound:
-        error = {ERROR_FILE_NOT_FOUND, "host " + choice.host + " not found (" + r.reason + ")"};
+        error = {ERROR_FILE_NOT_FOUND, "host " + ports::shownValue(choice.host) + " not found (" + r.reason + ")"};
         return nullptr;
     case Outcome::refused:
         error = {ERROR_FILE_NOT_FOUND,

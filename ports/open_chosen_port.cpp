@@ -28,12 +28,12 @@ struct Attempt {
 // The device a COM name stands for, to say in messages.
 std::string triedDevice(const PortChoice& c, const std::string& win32Path) {
     const std::string forPath = c.device == win32Path ? "" : " for " + win32Path;
-    const std::string from = c.given.empty() ? "" : " (BENCHCOM_PORT=" + c.given + ")";
+    const std::string from = c.given.empty() ? "" : " (BENCHCOM_PORT=" + shownValue(c.given) + ")";
     switch (c.kind) {
-    case PortChoice::Kind::local: return c.device + forPath + from;
+    case PortChoice::Kind::local: return shownValue(c.device) + forPath + from;
     case PortChoice::Kind::sim: return "the simulated bench" + forPath + from;
     case PortChoice::Kind::invalid: return win32Path;
-    default: return c.given + forPath;
+    default: return shownValue(c.given) + forPath;
     }
 }
 

@@ -120,6 +120,29 @@ TEST(ChosenPortEndToEnd, APathThatIsNoSerialPortIsSaidToBeNone) {
     EXPECT_EQ(slurp(file), "not a port\n");
 }
 
+// What a person puts in BENCHCOM_PORT reaches their terminal only as
+// printable text: control bytes and escape sequences escaped, in quotes, and
+// a huge value cut. Before, the line carried them raw, and all 100 KB.
+TEST(ChosenPortEndToEnd, AValueWithControlBytesOrOfAnyLengthIsQuotedSafely) {
+    auto escape = run({kRun, "issVersion"}, {"BENCHCOM_PORT=\x1b]0;pwned\x07\x1b[2J\rbench\"port"});
+    EXPECT_EQ(escape.status, 1);
+    EXPECT_EQ(
+        escape.err.rfind("benchcom-run: cannot open \\\\.\\COM3: BENCHCOM_PORT=\"\\x1b]0;pwned\\x07\\x1b[2J\\x0dbench"
+                         "\\\"port\" names no port: give COMn,",
+                         0),
+        0u)
+        << escape.err;
+
+    const std::string path = "/dev/" + std::string(100000, 'a');
+    auto huge = run({kRun, "issVersion"}, {"BENCHCOM_PORT=" + path});
+    EXPECT_EQ(huge.status, 1);
+    const std::string shown = "\"" + path.substr(0, 80) + "\"... (100005 bytes)";
+    EXPECT_EQ(huge.err, "benchcom-run: cannot open " + shown + " for \\\\.\\COM3 (BENCHCOM_PORT=" + shown +
+                            "): File name too long. Choose the port with BENCHCOM_PORT (benchcom-run --list-ports "
+                            "lists this machine's serial ports).\n");
+    for (unsigned char c : escape.err + huge.err) EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F)) << int(c);
+}
+
 TEST(ChosenPortEndToEnd, ListPortsNamesEachPortOnALineOfItsOwn) {
     auto r = run({kRun, "--list-ports"});
     EXPECT_EQ(r.status, 0);
