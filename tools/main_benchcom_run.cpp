@@ -8,6 +8,7 @@
 #include "platform/version.h"
 #include "platform/win32_api.h"
 #include "ports/port_list.h"
+#include "ports/port_trace.h"
 #include "scope/capture_file.h"
 #include "serial/com_port.h"
 #include "sim/built_in_bench.h"
@@ -104,6 +105,7 @@ int main(int argc, char** argv) {
     }
     routine->call(args);
     // The routine has run to its end; a capture file it could not write
-    // whole has been named on standard error.
-    return bc::captureFileFailed ? 3 : 0;
+    // whole, or a trace, has been named on standard error.
+    const bool traceWhole = bc::ports::processTraceWhole();
+    return bc::captureFileFailed || !traceWhole ? 3 : 0;
 }
