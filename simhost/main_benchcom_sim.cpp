@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/posix/child_process.h"
+#include "platform/standard_streams.h"
 #include "platform/version.h"
 #include "sim/whole_bench.h"
 #include "simhost/bench_view.h"
@@ -132,6 +133,7 @@ int run(WholeBench& devices, Host& host, const std::string& port, SimOptions& op
 }  // namespace
 
 int main(int argc, char** argv) {
+    bc::openMissingStandardStreams();
     WholeBench devices;
     SimOptions options;
     options.inputs[0] = devices.scope.inputs[0];

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/interrupt.h"
+#include "platform/standard_streams.h"
 #include "platform/version.h"
 #include "platform/win32_api.h"
 #include "ports/port_list.h"
@@ -77,6 +78,7 @@ int usageError(const char* message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    bc::openMissingStandardStreams();
     if (argc < 2) return usageError("no routine named");
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         printHelp();
