@@ -5,6 +5,8 @@
 #include <cstdarg>
 #include <cstring>
 
+#include "platform/replacing_file.h"
+
 namespace bc {
 
 bool captureFileFailed = false;
@@ -22,7 +24,7 @@ void fail(CaptureFile& file, const char* what, int error) {
 }  // namespace
 
 CaptureFile captureOpen(const char* name) {
-    CaptureFile file{name, fopen(name, "w+"), false};
+    CaptureFile file{name, openReplacing(name), false};
     if (!file.stream) fail(file, "could not be created", errno);
     return file;
 }
@@ -42,8 +44,10 @@ void captureCheck(CaptureFile& file) {
 
 void captureClose(CaptureFile& file) {
     if (!file.stream) return;
-    errno = 0;
-    if (fclose(file.stream) != 0) fail(file, "could not be written whole", errno);
+    if (file.failed)
+        discardReplacing(file.stream);
+    else if (const int error = placeReplacing(file.stream))
+        fail(file, "could not be written whole", error);
     file.stream = nullptr;
 }
 
