@@ -24,8 +24,12 @@ void BenchView::showIfChanged(const std::string& now, std::string& last) {
 
 void BenchView::refresh() {
     if (!out_) return;
-    for (; commandsShown_ < scope_.heard.size(); ++commandsShown_)
-        fprintf(out_, "scope <- %s\n", scope_.heard[commandsShown_].message.c_str());
+    // Messages dropped from the record before the view came to them are
+    // not shown.
+    const uint64_t first = scope_.heardDropped, heard = first + scope_.heard.size();
+    if (commandsShown_ < first) commandsShown_ = first;
+    for (; commandsShown_ < heard; ++commandsShown_)
+        fprintf(out_, "scope <- %s\n", scope_.heard[size_t(commandsShown_ - first)].message.c_str());
     showIfChanged(displaySection(rig_.display), display_);
     showIfChanged(panelSection(rig_.panel), panel_);
     showIfChanged("plot device\n" + rig_.plot.render(), plot_);

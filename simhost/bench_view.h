@@ -27,7 +27,7 @@ private:
     FILE* out_;
     const ScopeModel& scope_;
     const IssRig& rig_;
-    size_t commandsShown_ = 0;
+    uint64_t commandsShown_ = 0;  // counted from the first message heard
     std::string display_, panel_, plot_;
 };
 

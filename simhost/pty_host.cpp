@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "platform/monotonic.h"
+#include "simhost/backlog.h"
 
 namespace bc::sim {
 
@@ -29,8 +30,11 @@ void PtyHost::pump(SimPort& port, int waitMs) {
     int64_t next = port.nextByteAt(now);
     int timeout = waitMs;
     if (next >= 0 && next - now < timeout) timeout = int(next - now);
-    pollfd p{pty_.master(), short(POLLIN | (toClient_.empty() ? 0 : POLLOUT)), 0};
-    if (::poll(&p, 1, timeout) > 0 && (p.revents & POLLIN)) {
+    // A program that does not read what the bench sends is not read from
+    // either (backlog.h).
+    const bool taking = toClient_.size() + port.pendingBytes() < kBacklogMost;
+    pollfd p{pty_.master(), short((taking ? POLLIN : 0) | (toClient_.empty() ? 0 : POLLOUT)), 0};
+    if (::poll(&p, 1, timeout) > 0 && taking && (p.revents & POLLIN)) {
         uint8_t buf[4096];
         ssize_t n = ::read(pty_.master(), buf, sizeof buf);
         DWORD written;

@@ -38,7 +38,11 @@ const char kUsageTail[] =
     "                        rfc2217://HOST:PORT (RFC 2217, the modem lines with the\n"
     "                        loopback plug) or socket://HOST:PORT (raw bytes); port 0\n"
     "                        takes a free one. The address is printed, or given to\n"
-    "                        the COMMAND in BENCHCOM_PORT, as the terminal's path is\n"
+    "                        the COMMAND in BENCHCOM_PORT, as the terminal's path is.\n"
+    "                        One client at a time, as ser2net serves one: the next\n"
+    "                        is turned away while one is connected, even one that\n"
+    "                        says nothing; one that reads nothing of what the bench\n"
+    "                        sends is slowed, then dropped\n"
     "  -h, --help            this text\n"
     "  --version             the version of benchcom-sim\n";
 
