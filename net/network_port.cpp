@@ -20,6 +20,10 @@ NetworkPort::NetworkPort(std::unique_ptr<net::TcpLink> link, bool telnet) : link
 
 int64_t NetworkPort::nowUs() { return monotonicUs(); }
 
+std::string NetworkPort::failureReason() {
+    return givenUp_.empty() ? "" : "the server " + givenUp_ + ": the connection was given up";
+}
+
 void NetworkPort::takePiece(size_t room) {
     uint8_t raw[kPiece];
     size_t got = 0;

@@ -41,6 +41,8 @@ public:
     DWORD readNow(uint8_t* into, DWORD max, DWORD& got) override;
     DWORD waitReadable(int64_t timeoutUs, bool& readable) override;
     void release() override {}
+    // A connection given up on says why.
+    std::string failureReason() override;
 
     // Answers to the server's requests not yet taken by the socket beyond
     // which the connection is given up.

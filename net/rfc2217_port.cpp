@@ -77,7 +77,7 @@ public:
         return ERROR_SUCCESS;
     }
     DWORD purge(DWORD flags) override;
-    std::string failureReason() override { return reason_; }
+    std::string failureReason() override { return reason_.empty() ? NetworkPort::failureReason() : reason_; }
 
 protected:
     size_t decode(const uint8_t* bytes, size_t count, uint8_t* data) override {
