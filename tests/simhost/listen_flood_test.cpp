@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -26,10 +27,18 @@ using test::Child;
 const std::string kSim = BENCHCOM_SIM_PATH;
 constexpr long kMostKb = 64 * 1024;
 
+// Under AddressSanitizer (./build.sh checks) freed memory is held back, up
+// to 256 MB, to catch its later use: the child is told to hold little, so
+// that what is measured is the program's own. Other builds ignore it.
+std::string sanitizerHoldsLittle() {
+    const char* given = std::getenv("ASAN_OPTIONS");
+    return std::string("ASAN_OPTIONS=") + (given ? std::string(given) + ":" : "") + "quarantine_size_mb=1";
+}
+
 // benchcom-sim serving the bench at `scheme`://127.0.0.1 on a free port.
 struct Listener {
     explicit Listener(const std::string& scheme)
-        : sim({kSim, "--view", "/dev/null", "--listen", scheme + "://127.0.0.1:0"}) {
+        : sim({kSim, "--view", "/dev/null", "--listen", scheme + "://127.0.0.1:0"}, {sanitizerHoldsLittle()}) {
         if (sim.waitForOutput("\n", 5000)) {
             const std::string url = sim.result.out.substr(0, sim.result.out.find('\n'));
             port = uint16_t(std::stoi(url.substr(url.rfind(':') + 1)));
@@ -112,14 +121,15 @@ Flood flood(Listener& server, int fd, const std::string& pattern, size_t total, 
     return Flood::timedOut;
 }
 
-// 200 MB of bytes that are no message's end, read back as they come: the
-// record of what was received is kept only as far back as it needs.
-TEST(ListenFlood, BytesWithoutEndKeepTheRecordBounded) {
+// 96 MB of bytes that no device on the line takes, read back as they come
+// (there is nothing): the record of what was received is kept only as far
+// back as it needs. Before, all of it, well over the bound.
+TEST(ListenFlood, BytesNoDeviceTakesKeepTheRecordBounded) {
     Listener server("socket");
     ASSERT_NE(server.port, 0);
     const int fd = server.connect();
     ASSERT_GE(fd, 0);
-    EXPECT_EQ(flood(server, fd, ":DISPlay:WAVeform 1;", 200u << 20, true, 60000), Flood::sent);
+    EXPECT_EQ(flood(server, fd, std::string(1, '\0'), 96u << 20, true, 45000), Flood::sent);
     close(fd);
     const long kb = server.peakKb();
     EXPECT_GT(kb, 0);
@@ -140,7 +150,7 @@ TEST(ListenFlood, AClientThatDoesNotReadIsDroppedAndMemoryStaysBounded) {
         ASSERT_NE(server.port, 0);
         const int fd = server.connect();
         ASSERT_GE(fd, 0);
-        EXPECT_EQ(flood(server, fd, c.pattern, 64u << 20, false, 30000), Flood::dropped) << c.scheme;
+        EXPECT_EQ(flood(server, fd, c.pattern, 64u << 20, false, 40000), Flood::dropped) << c.scheme;
         close(fd);
         const long kb = server.peakKb();
         EXPECT_GT(kb, 0) << c.scheme;
