@@ -22,7 +22,8 @@ using namespace bc::benchmarks;
 const char kUsage[] =
     "usage: benchcom-bench [--quick] [--only P1,P2,...] [--dir DIR] [--keep]\n"
     "       benchcom-bench --help | --version\n"
-    "  Measures P1 to P7 against benchcom-sim (P7 through ser2net) and prints a table.\n"
+    "  Measures P1 to P7 against benchcom-sim (P7 through ser2net) and P9 (replay) and\n"
+    "  prints a table.\n"
     "  --quick  a third of the runs (a smoke check; figures are noisier)\n"
     "  --only   just these figures (P1 also takes P4, whose floor it needs)\n"
     "  --dir    make the scratch directory (the captures' current directory) in DIR,\n"
@@ -72,6 +73,7 @@ void locatePrograms(Config& cfg) {
     const std::filesystem::path dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
     cfg.simPath = dir / "benchcom-sim";
     cfg.runPath = dir / "benchcom-run";
+    cfg.mainPath = dir / "benchcom";
     const std::filesystem::path tests = dir / "benchcom_tests";
     cfg.testsPath = std::filesystem::exists(tests) ? tests.string() : "";
     const std::filesystem::path installed = dir / BENCHCOM_DATA_FROM_BIN / "pyserial_round_trip.py";
@@ -131,6 +133,7 @@ int main(int argc, char** argv) {
     if (o.wants("P2") || o.wants("P3")) measureTimeouts(cfg, report);
     if (o.wants("P6")) measureCaptureClose(cfg, report);
     if (o.wants("P7")) measureNetworkRoundTrips(cfg, report);
+    if (o.wants("P9")) measureReplay(cfg, report);
     if (o.wants("P5")) {
         if (cfg.testsPath.empty())
             report.note("P5: no test suite beside benchcom-bench (built with the tests, in the build tree)");

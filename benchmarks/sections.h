@@ -1,4 +1,4 @@
-// The seven measurements. Each adds its rows (and notes) to the report.
+// The measurements. Each adds its rows (and notes) to the report.
 #pragma once
 
 #include <cstdio>
@@ -9,10 +9,10 @@
 namespace bc::benchmarks {
 
 struct Config {
-    std::string simPath, runPath, testsPath;  // the programs measured
-    std::string python, pyserialScript;       // Debian's python3 and our pyserial client
-    std::string scratch;                      // current directory; captures land here
-    bool quick = false;                       // fewer runs, for a smoke check
+    std::string simPath, runPath, mainPath, testsPath;  // the programs measured
+    std::string python, pyserialScript;                 // Debian's python3 and our pyserial client
+    std::string scratch;                                // current directory; captures land here
+    bool quick = false;                                 // fewer runs, for a smoke check
     int runs(int full) const { return quick ? (full + 2) / 3 : full; }
 };
 
@@ -29,5 +29,7 @@ void measureSuite(const Config& cfg, Report& report);
 void measureCaptureClose(const Config& cfg, Report& report);
 // P7: adapter round trip across the network, through ser2net.
 void measureNetworkRoundTrips(const Config& cfg, Report& report);
+// P9: a long session's trace replayed on the virtual clock, against its length.
+void measureReplay(const Config& cfg, Report& report);
 
 }  // namespace bc::benchmarks

@@ -36,6 +36,10 @@ void expectSound(const std::string& value, const PortChoice& c) {
         expect(value.find(c.host) != std::string::npos, "the host comes from the value");
         break;
     case Kind::sim: expect(value == "sim", "only sim is the bench inside"); break;
+    case Kind::replay:
+        expect(!c.device.empty() && value == (c.fast ? "replay-fast:" : "replay:") + c.device,
+               "a replay names its trace after its prefix");
+        break;
     }
 }
 

@@ -5,6 +5,8 @@
 // output is flushed, files are closed and the port is released.
 #pragma once
 
+#include <cstdint>
+
 namespace bc {
 
 // Ctrl-C, SIGTERM, the console window closing: the process ends with status
@@ -20,6 +22,16 @@ void noteConsoleLost(int signal);
 // Ends the process through bc::exit when one of the above has been noted
 // (and, for a lost console, is not held off); else returns.
 void endIfInterrupted();
+
+// `note` is called with the exit status and the kind of end just before an
+// interrupt or a lost console ends the process: the port trace notes it, so
+// that a replay of the session ends where it ended. (A few can be noted.)
+void onEndBySignal(void (*note)(int status, bool consoleLost));
+
+// An interrupt (or a lost console) that comes by itself once the time is
+// `dueUs` or later, in microseconds on the clock the waits read (the virtual
+// one when attached): a replay ends where its recording was interrupted.
+void noteInterruptAt(int64_t dueUs, int signal, bool consoleLost);
 
 // endIfInterrupted, after looking for a console that has gone where the
 // system gives no signal for it (Windows). Every wait calls it.

@@ -13,6 +13,7 @@
 #include "ports/model_port.h"
 #include "ports/port_list.h"
 #include "ports/port_trace.h"
+#include "ports/replay_port.h"
 #include "ports/traced_port.h"
 
 namespace bc::ports {
@@ -66,6 +67,7 @@ Attempt attempt(const PortChoice& c, const std::string& win32Path) {
         break;
     case PortChoice::Kind::rfc2217:
     case PortChoice::Kind::socket: a.port = net::openNetworkPort(c, a.error); break;
+    case PortChoice::Kind::replay: a.port = openReplayPort(c.device, c.fast, a.error); break;
     case PortChoice::Kind::invalid: a.error = {ERROR_INVALID_NAME, c.problem}; break;
     }
     if (!a.port && a.error.reason.empty()) a.error.reason = errorText(a.error.code);

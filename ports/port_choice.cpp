@@ -10,7 +10,8 @@ namespace bc::ports {
 namespace {
 
 constexpr char kValues[] =
-    "give COMn, a device path, usb:VVVV:PPPP[:SERIAL], sim, rfc2217://HOST:PORT or socket://HOST:PORT";
+    "give COMn, a device path, usb:VVVV:PPPP[:SERIAL], sim, rfc2217://HOST:PORT, socket://HOST:PORT, "
+    "replay:FILE or replay-fast:FILE";
 
 bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
@@ -79,6 +80,17 @@ PortChoice parseNetwork(const std::string& value) {
     return c;
 }
 
+// replay:FILE and replay-fast:FILE, FILE a BENCHCOM_TRACE recording.
+PortChoice parseReplay(const std::string& value, bool fast) {
+    PortChoice c;
+    c.kind = PortChoice::Kind::replay;
+    c.given = value;
+    c.fast = fast;
+    c.device = value.substr(value.find(':') + 1);
+    if (c.device.empty()) return invalid(value, "names no trace: write replay:FILE or replay-fast:FILE");
+    return c;
+}
+
 }  // namespace
 
 int comNumber(const std::string& name) {
@@ -134,6 +146,8 @@ PortChoice parsePortValue(const std::string& value) {
         return c;
     }
     if (startsWith(value, "usb:")) return parseUsb(value);
+    if (startsWith(value, "replay:")) return parseReplay(value, false);
+    if (startsWith(value, "replay-fast:")) return parseReplay(value, true);
     if (net::hasNetworkScheme(value)) return parseNetwork(value);
     PortChoice c;
     c.given = value;

@@ -21,6 +21,7 @@ struct PortChoice {
         sim,      // the simulated bench inside the process
         rfc2217,  // a port served over the network, with its line settings
         socket,   // raw bytes over TCP
+        replay,   // a BENCHCOM_TRACE recording played back, the file in `device`
         invalid,  // a value that names no port; `problem` says why
     };
     Kind kind = Kind::local;
@@ -29,6 +30,7 @@ struct PortChoice {
     std::string host;  // network kinds
     uint16_t tcpPort = 0;
     std::string problem;
+    bool fast = false;  // replay: on a virtual clock, every wait passing at once
     // The BENCHCOM_PORT value this came from; empty when the variable did not
     // apply (not set, empty, or a COM number other than 3 was opened).
     std::string given;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/interrupt.h"
 #include "platform/monotonic.h"
 #include "platform/program_name.h"
 #include "platform/seam.h"
@@ -21,8 +22,8 @@ constexpr size_t kTraceBuffer = 1 << 16;
 PortTrace::PortTrace(std::FILE* file, bool owned, std::string name)
     : file_(file), owned_(owned), name_(std::move(name)) {
     std::setvbuf(file_, nullptr, _IOFBF, kTraceBuffer);
-    std::fprintf(file_, "# %s %s port trace: seconds since the port was first opened; > sent, < received\n",
-                 programName().c_str(), version());
+    std::fprintf(file_, "# %s %s port trace, format %d: seconds since the port was first opened; > sent, < received\n",
+                 programName().c_str(), version(), kTraceFormat);
 }
 
 PortTrace::~PortTrace() {
@@ -97,6 +98,13 @@ bool g_traceRefused = false;
 
 void closeTrace() { g_trace.reset(); }
 
+// The end a replay must come to at the same point.
+void noteEnd(int status, bool consoleLost) {
+    if (g_trace)
+        g_trace->event(std::string(consoleLost ? "console lost" : "interrupted") + ": the program ends with status " +
+                       std::to_string(status));
+}
+
 }  // namespace
 
 PortTrace* processTrace() {
@@ -115,6 +123,7 @@ PortTrace* processTrace() {
     }
     g_trace = std::make_unique<PortTrace>(file, true, path);
     std::atexit(closeTrace);
+    onEndBySignal(noteEnd);
     return g_trace.get();
 }
 

@@ -1,6 +1,7 @@
 // BENCHCOM_TRACE=FILE: a record of everything that went over the port, for
 // when real hardware misbehaves. Each line starts with the seconds since the
-// port was first opened, to the microsecond; then either a call in words
+// port was first opened, to the microsecond (the first line names the
+// program and the format); then either a call in words
 // (open, SetCommState, EscapeCommFunction, ...) or bytes: '>' sent, '<'
 // received, up to 16 a line in hexadecimal and as characters, one entry for
 // the bytes of one WriteFile or ReadFile. The file is written through a
@@ -17,6 +18,13 @@
 #include "ports/port.h"
 
 namespace bc::ports {
+
+// The format the first line names ("port trace, format 1:"), so that a
+// reader of a later format can still read the files written today. Traces
+// written before the format was named read as format 0: the same lines,
+// without those format 1 added (a Ctrl-C or a lost console, the bytes of a
+// read that failed, the number of an escape function Windows does not name).
+constexpr int kTraceFormat = 1;
 
 class PortTrace {
 public:

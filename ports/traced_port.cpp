@@ -2,46 +2,11 @@
 // asked, what the device did, and every failure with its code and reason.
 #include "ports/traced_port.h"
 
-#include "platform/error_text.h"
+#include "ports/trace_words.h"
 
 namespace bc::ports {
 
 namespace {
-
-std::string failure(DWORD code) { return ": failed, error " + std::to_string(code) + " (" + errorText(code) + ")"; }
-
-const char* escapeName(DWORD func) {
-    static const char* const names[] = {"?",      "SETXOFF", "SETXON",   "SETRTS",   "CLRRTS",
-                                        "SETDTR", "CLRDTR",  "RESETDEV", "SETBREAK", "CLRBREAK"};
-    return func < sizeof names / sizeof names[0] ? names[func] : "?";
-}
-
-std::string modemWords(DWORD s) {
-    std::string w;
-    if (s & MS_CTS_ON) w += " CTS";
-    if (s & MS_DSR_ON) w += " DSR";
-    if (s & MS_RING_ON) w += " RING";
-    if (s & MS_RLSD_ON) w += " RLSD";
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "0x%04X", unsigned(s));
-    return hex + (w.empty() ? std::string(" (no line up)") : " (" + w.substr(1) + ")");
-}
-
-std::string purgeWords(DWORD flags) {
-    std::string w;
-    if (flags & PURGE_TXABORT) w += " TXABORT";
-    if (flags & PURGE_RXABORT) w += " RXABORT";
-    if (flags & PURGE_TXCLEAR) w += " TXCLEAR";
-    if (flags & PURGE_RXCLEAR) w += " RXCLEAR";
-    return w.empty() ? " (nothing)" : w;
-}
-
-std::string timeoutWords(const COMMTIMEOUTS& t) {
-    auto ms = [](DWORD v) { return std::to_string(v) + " ms"; };
-    return "read interval " + (t.ReadIntervalTimeout == MAXDWORD ? "MAXDWORD" : ms(t.ReadIntervalTimeout)) +
-           ", read total " + ms(t.ReadTotalTimeoutMultiplier) + "/byte + " + ms(t.ReadTotalTimeoutConstant) +
-           ", write total " + ms(t.WriteTotalTimeoutMultiplier) + "/byte + " + ms(t.WriteTotalTimeoutConstant);
-}
 
 class TracedPort final : public Port {
 public:
@@ -62,9 +27,7 @@ public:
         timeouts = in_->timeouts;
         return said("SetCommTimeouts " + timeoutWords(t), e);
     }
-    DWORD escape(DWORD func) override {
-        return said(std::string("EscapeCommFunction ") + escapeName(func), in_->escape(func));
-    }
+    DWORD escape(DWORD func) override { return said("EscapeCommFunction " + escapeWords(func), in_->escape(func)); }
     DWORD modemStatus(DWORD& status) override {
         DWORD e = in_->modemStatus(status);
         return said("GetCommModemStatus" + (e ? std::string() : " " + modemWords(status)), e);
@@ -75,21 +38,26 @@ public:
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override {
         trace_.markTime();
         DWORD e = in_->write(bytes, count, written);
+        // What was written and how it failed, both when a write fails part-way.
         std::string note;
-        if (e) note = "WriteFile" + failure(e);
-        if (!e && written < count) note = "(" + std::to_string(written) + " of " + std::to_string(count) + " written)";
+        if (written < count && (written > 0 || !e))
+            note = "(" + std::to_string(written) + " of " + std::to_string(count) + " written)";
+        if (e) note += (note.empty() ? "" : " ") + std::string("WriteFile") + failureWords(e);
         trace_.bytes('>', bytes, count, note);
         return e;
     }
 
     DWORD read(uint8_t* into, DWORD count, DWORD& got) override {
         DWORD e = in_->read(into, count, got);
-        if (e) return said("ReadFile of " + std::to_string(count) + " bytes", e);
+        const std::string part = "(" + std::to_string(got) + " of " + std::to_string(count) + ")";
+        // The bytes a failed read still took are the program's as much as
+        // those of a read that succeeded.
+        if (e && got > 0) trace_.bytes('<', into, got, part + " ReadFile" + failureWords(e));
+        if (e) return got > 0 ? e : said("ReadFile of " + std::to_string(count) + " bytes", e);
         if (got == 0 && count > 0)
             trace_.event("ReadFile of " + std::to_string(count) + " bytes: nothing came");
         else if (got > 0)
-            trace_.bytes('<', into, got,
-                         got < count ? "(" + std::to_string(got) + " of " + std::to_string(count) + ")" : "");
+            trace_.bytes('<', into, got, got < count ? part : "");
         return e;
     }
 
@@ -103,7 +71,7 @@ public:
 
 private:
     DWORD said(const std::string& words, DWORD error) {
-        trace_.event(error ? words + failure(error) : words);
+        trace_.event(error ? words + failureWords(error) : words);
         return error;
     }
 

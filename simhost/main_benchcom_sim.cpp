@@ -13,11 +13,13 @@
 #include "platform/posix/child_process.h"
 #include "platform/standard_streams.h"
 #include "platform/version.h"
+#include "ports/replay_port.h"
 #include "sim/whole_bench.h"
 #include "simhost/bench_view.h"
 #include "simhost/faults.h"
 #include "simhost/net_host.h"
 #include "simhost/pty_host.h"
+#include "simhost/replay_peer.h"
 #include "simhost/sim_options.h"
 
 extern char** environ;
@@ -154,6 +156,16 @@ int main(int argc, char** argv) {
     devices.scope.inputs[0] = options.inputs[0];
     devices.scope.inputs[1] = options.inputs[1];
     applyFaults(options, devices);
+    bc::ports::Trace recording;
+    if (!options.replayPath.empty() && bc::ports::loadTrace(options.replayPath, recording, error)) {
+        fprintf(stderr, "benchcom-sim: %s\n", error.c_str());
+        return 1;
+    }
+    ReplayPeer replay(options.replayPath, recording);
+    if (!options.replayPath.empty()) {
+        devices.port.peer = &replay;
+        replay.start(PtyHost::nowMs(), devices.port);
+    }
 
     bc::net::NetworkAddress address;
     if (!options.listen.empty() && !bc::net::parseNetworkAddress(options.listen, address)) {

@@ -43,6 +43,10 @@ const char kUsageTail[] =
     "                        is turned away while one is connected, even one that\n"
     "                        says nothing; one that reads nothing of what the bench\n"
     "                        sends is slowed, then dropped\n"
+    "  --replay TRACE        answer as the devices of a BENCHCOM_TRACE recording did:\n"
+    "                        each write it has with the replies it received, at its\n"
+    "                        pace; where the client first differs is said on standard\n"
+    "                        error (the bench's signals, keys and faults do not apply)\n"
     "  -h, --help            this text\n"
     "  --version             the version of benchcom-sim\n";
 
@@ -133,6 +137,8 @@ bool parseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
             o.wirePath = value;
         else if (arg == "--listen")
             o.listen = value;
+        else if (arg == "--replay")
+            o.replayPath = value;
         else if (arg == "--press") {
             if (!parseKeyScript(value, o.presses, error)) return false;
         } else if (arg == "--ch1" || arg == "--ch2") {

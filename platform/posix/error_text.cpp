@@ -21,6 +21,7 @@ const char* meaningOf(DWORD code) {
     case ERROR_ACCESS_DENIED: return "in use by another program, or not permitted";
     case ERROR_INVALID_HANDLE: return "the port is not open";
     case ERROR_NOT_ENOUGH_MEMORY: return "out of memory";
+    case ERROR_INVALID_DATA: return "the data is invalid";
     case ERROR_GEN_FAILURE: return "the device failed";
     case ERROR_NOT_SUPPORTED: return "not supported";
     case ERROR_INVALID_PARAMETER: return "a setting the device cannot take";

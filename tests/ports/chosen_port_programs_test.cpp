@@ -164,7 +164,7 @@ TEST(ChosenPortEndToEnd, TraceOfAnInterruptedMainSequenceIsWhole) {
     const auto trace = test::lines(slurp(tracePath));
     ASSERT_GE(trace.size(), 16u);
     EXPECT_EQ(trace[0], std::string("# benchcom ") + version() +
-                            " port trace: seconds since the port was first opened; > sent, < received");
+                            " port trace, format 1: seconds since the port was first opened; > sent, < received");
     EXPECT_EQ(trace[1].substr(13), "open the simulated bench for \\\\.\\COM3 (BENCHCOM_PORT=sim)");
     EXPECT_EQ(trace[4].substr(13), "SetCommState 19200 baud 8N1, DTR off, RTS off, no flow control");
     EXPECT_EQ(trace[6].substr(13), "close");

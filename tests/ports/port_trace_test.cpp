@@ -54,7 +54,7 @@ TEST(PortTrace, EveryCallAndByteInWords) {
         port->release();
     }
     const std::string header = std::string("# benchcom_tests ") + version() +
-                               " port trace: seconds since the port was first opened; > sent, < received\n";
+                               " port trace, format 1: seconds since the port was first opened; > sent, < received\n";
     EXPECT_EQ(contents(file),
               header +
                   "   0.000000  SetCommState 19200 baud 8N1, DTR off, RTS off, no flow control\n"

@@ -38,6 +38,10 @@ known['BENCHCOM_PORT=usb:04d8:ffee build/benchcom-run issVersion']=usb_run
 known['build/benchcom-run --list-ports']=list_ports
 known['BENCHCOM_PORT=sim build/benchcom-run scopePollDual > capture.txt']=sim_capture
 known['BENCHCOM_TRACE=trace.txt BENCHCOM_PORT=sim build/benchcom-run issVersion']=trace
+known['BENCHCOM_TRACE=capture.trace BENCHCOM_PORT=/dev/ttyACM0 build/benchcom-run scopePollDual > capture.txt']=record
+known['mkdir -p kept && mv capture.trace capture.txt op_scope.csv gbookFtemp.js kept/']=keep
+known['BENCHCOM_PORT=replay-fast:kept/capture.trace build/benchcom-run scopePollDual | diff kept/capture.txt - && diff kept/op_scope.csv op_scope.csv']=replay_diff
+known['build/benchcom-sim --replay kept/capture.trace -- build/benchcom-run scopePollDual > served.txt']=replay_served
 # The Windows lines (```bat): tests/windows/run.sh runs them under Wine, with
 # COM5 mapped to a simulated bench.
 known['set BENCHCOM_PORT=COM5']=on_windows
@@ -206,6 +210,27 @@ trace() {
     check "the trace shows the adapter exchange" has trace.txt "> 5a 01"
     check "the trace shows the reply" has trace.txt "< 07 05 40"
     check "the trace ends with the close" test "$(tail -n 1 trace.txt | cut -c14-)" = close
+}
+# The regression-test recipe, recorded on the bench inside in place of the
+# hardware, then the recording served back.
+record() {
+    bash -c "${1//\/dev\/ttyACM0/sim}"
+    check "the recording's trace names its format" grep -q "port trace, format 1:" capture.trace
+}
+keep() {
+    bash -c "$1"
+    check "the trace, the console and the files are kept" test -s kept/capture.trace -a -s kept/op_scope.csv
+}
+replay_diff() {
+    rm -f op_scope.csv
+    bash -c "$1" > replay_diff.txt
+    check "the replay prints and writes what the recording did" test $? -eq 0 -a ! -s replay_diff.txt
+}
+replay_served() {
+    rm -f op_scope.csv
+    bash -c "$1"
+    check "benchcom-sim serves the recording back" cmp -s served.txt kept/capture.txt
+    check "and the files come out the same" cmp -s op_scope.csv kept/op_scope.csv
 }
 # The network lines: the README's ser2net configuration serving the bench's
 # terminal on 127.0.0.1, with its ports for 7000 and 7001 and the address for

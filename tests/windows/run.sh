@@ -230,6 +230,95 @@ wineserver -k
 check "Ctrl-C: status 130" grep -qx 130 "$work/ctrl_c.status"
 check "Ctrl-C: the trace written out to the close" test "$(crlf_to_lf "$work/ctrl_c.trace" | tail -n 1 | cut -c14-)" = close
 
+# Record and replay across the systems: a trace of either build replays on
+# both, in real time and on the virtual clock, with the recording's console
+# lines and files (Windows text-mode line ends apart) and its status.
+replay_run() {  # replay_run DIR TRACE MODE PROGRAM [ARG...]: in DIR, a copy of TRACE replayed
+    local dir="$1" trace="$2" mode="$3" program="$4"
+    shift 4
+    mkdir -p "$dir"
+    cp "$trace" "$dir/recorded.trace"
+    (cd "$dir" && BENCHCOM_PORT="$mode:recorded.trace" $program "$@" > out.txt 2> err.txt; echo $? > status)
+    wineserver -k 2> /dev/null
+}
+# The text as the Linux build writes it: a Windows program's "\r\n" made "\n"
+# (only there: a Linux console line may itself hold "\n\r\n").
+as_linux() { if [ "$2" = windows ]; then crlf_to_lf "$1"; else cat "$1"; fi; }
+same_replay() {  # same_replay NAME RECORDED_DIR ITS_SYSTEM REPLAYED_DIR ITS_SYSTEM
+    check "$1: status" cmp -s "$2/status" "$4/status"
+    check "$1: console lines" cmp -s <(as_linux "$2/out.txt" "$3") <(as_linux "$4/out.txt" "$5")
+    for f in "$2"/*.csv "$2"/*.js; do
+        [ -e "$f" ] || continue
+        check "$1: $(basename "$f")" cmp -s <(as_linux "$f" "$3") <(as_linux "$4/$(basename "$f")" "$5")
+    done
+}
+for mode in replay replay-fast; do
+    replay_run "$work/replay/$mode/linux_on_windows" "$work/sim/linux/port.trace" $mode "wine $win/benchcom-run.exe" \
+        scopePollDual
+    same_replay "$mode of a Linux trace on Windows" "$work/sim/linux" linux "$work/replay/$mode/linux_on_windows" windows
+    replay_run "$work/replay/$mode/windows_on_windows" "$work/sim/windows/port.trace" $mode \
+        "wine $win/benchcom-run.exe" scopePollDual
+    same_replay "$mode of a Windows trace on Windows" "$work/sim/windows" windows \
+        "$work/replay/$mode/windows_on_windows" windows
+    check "$mode of a Windows trace on Windows: the console byte for byte" \
+        cmp -s "$work/sim/windows/out.txt" "$work/replay/$mode/windows_on_windows/out.txt"
+    replay_run "$work/replay/$mode/windows_on_linux" "$work/sim/windows/port.trace" $mode "$linux/benchcom-run" \
+        scopePollDual
+    same_replay "$mode of a Windows trace on Linux" "$work/sim/windows" windows "$work/replay/$mode/windows_on_linux" linux
+done
+# More of the routines, recorded on Linux and replayed fast on Windows.
+for routine in "issSerialNumber" "scopeReadAquire 2" "showMax7219Help" "ppSendPoint 10 20 1 2 3"; do
+    name="${routine%% *}"
+    sim_run "$work/replay/rec_$name" "$linux/benchcom-run" $routine
+    replay_run "$work/replay/rep_$name" "$work/replay/rec_$name/port.trace" replay-fast "wine $win/benchcom-run.exe" \
+        $routine
+    same_replay "replay-fast of $name on Windows" "$work/replay/rec_$name" linux "$work/replay/rep_$name" windows
+done
+# Recorded on benchcom-sim's terminal (a local port whose modem-line calls fail).
+mkdir -p "$work/replay/rec_terminal"
+(cd "$work/replay/rec_terminal" && BENCHCOM_TRACE=port.trace "$linux/benchcom-sim" --view /dev/null -- \
+    "$linux/benchcom-run" scopePollDual > out.txt 2> err.txt; echo $? > status)
+check "recorded on the terminal" grep -q "open /dev/pts/" "$work/replay/rec_terminal/port.trace"
+replay_run "$work/replay/rep_terminal" "$work/replay/rec_terminal/port.trace" replay-fast \
+    "wine $win/benchcom-run.exe" scopePollDual
+same_replay "replay-fast on Windows of a recording on the terminal" "$work/replay/rec_terminal" linux \
+    "$work/replay/rep_terminal" windows
+# The main sequence cut with Ctrl-C above, and a demonstration cut on
+# Linux: each replay ends as its recording did, with 130.
+mkdir -p "$work/replay/ctrl_c" && cp "$work/ctrl_c.out" "$work/replay/ctrl_c/out.txt" &&
+    cp "$work/ctrl_c.status" "$work/replay/ctrl_c/status"
+replay_run "$work/replay/ctrl_c_windows" "$work/ctrl_c.trace" replay-fast "wine $win/benchcom.exe"
+same_replay "replay-fast of the main sequence's Ctrl-C on Windows" "$work/replay/ctrl_c" windows \
+    "$work/replay/ctrl_c_windows" windows
+replay_run "$work/replay/ctrl_c_linux" "$work/ctrl_c.trace" replay-fast "$linux/benchcom"
+same_replay "replay-fast of the main sequence's Ctrl-C on Linux" "$work/replay/ctrl_c" windows \
+    "$work/replay/ctrl_c_linux" linux
+mkdir -p "$work/replay/demo"
+(cd "$work/replay/demo" && { BENCHCOM_PORT=sim BENCHCOM_TRACE=port.trace timeout --preserve-status -s INT 2 "$linux/benchcom-run" \
+    demoMax7219Xyz > out.txt; echo $? > status; })
+check "the demonstration recorded to its Ctrl-C" grep -qx 130 "$work/replay/demo/status"
+for mode in replay replay-fast; do
+    replay_run "$work/replay/demo_$mode" "$work/replay/demo/port.trace" $mode "wine $win/benchcom-run.exe" \
+        demoMax7219Xyz
+    same_replay "$mode of a demonstration cut short, on Windows" "$work/replay/demo" linux "$work/replay/demo_$mode" \
+        windows
+done
+# A changed program: the line that says where, and status 5; a file that is
+# no trace: error 13, as any failed open.
+(mkdir -p "$work/replay/changed" && cd "$work/replay/changed" &&
+    BENCHCOM_PORT=sim BENCHCOM_TRACE=version.trace "$linux/benchcom-run" issVersion > /dev/null &&
+    sed 's/> 5a 01 /> 5a 03 /' version.trace > changed.trace &&
+    BENCHCOM_PORT=replay-fast:changed.trace wine "$win/benchcom-run.exe" issVersion > out.txt 2> err.txt
+    echo $? > status; printf 'hello\n' > bad.trace
+    BENCHCOM_PORT=replay:bad.trace wine "$win/benchcom-run.exe" issVersion > bad.out 2> bad.err; echo $? > bad.status)
+wineserver -k
+check "a changed program: status 5" grep -qx 5 "$work/replay/changed/status"
+check "a changed program: where it differs" grep -qxF "replay of changed.trace diverged at line 7: the recording \
+sends 5a 03, the program sent 5a 01"$'\r' "$work/replay/changed/err.txt"
+check "no trace: error 13" grep -qF 'connect fail \\.\COM3 error 13' "$work/replay/changed/bad.out"
+check "no trace: the line and what is wrong" grep -qF "the trace bad.trace cannot be replayed: line 1: it is not a \
+benchcom port trace" "$work/replay/changed/bad.err"
+
 # COM5 chosen on the command line, served by the bench that COM5 is mapped to
 # (nothing stands behind COM3 meanwhile).
 (mkdir -p "$work/com5" && cd "$work/com5" && "$linux/benchcom-sim" --link "$link5" -- bash -c \
@@ -322,6 +411,30 @@ for kind in rfc2217 socket; do
     same_run "$kind version" "$work/version/linux" "$work/net_$kind"
     on_windows_net "$work/net_dual_$kind" "$kind" scopePollDual
     same_run "$kind dual capture" "$work/dual_capture/linux" "$work/net_dual_$kind"
+done
+
+# Recorded through ser2net by the Linux build, replayed on Windows.
+(
+    dir="$work/replay/rec_ser2net"
+    mkdir -p "$dir" && cd "$dir" || exit
+    "$linux/benchcom-sim" --view /dev/null > sim.txt &
+    sim=$!
+    for _ in $(seq 100); do [ -s sim.txt ] && break; sleep 0.05; done
+    if start_ser2net "$dir" "$(head -n 1 sim.txt)" "$yaml"; then
+        BENCHCOM_TRACE=port.trace BENCHCOM_PORT="rfc2217://127.0.0.1:$rfc_port" "$linux/benchcom-run" issSerialNumber \
+            > out.txt 2> err.txt
+        echo $? > status
+        stop_ser2net
+    fi
+    kill -INT "$sim"
+    wait "$sim"
+)
+check "recorded through ser2net" grep -q "open rfc2217://127.0.0.1:" "$work/replay/rec_ser2net/port.trace"
+for mode in replay replay-fast; do
+    replay_run "$work/replay/rep_ser2net_$mode" "$work/replay/rec_ser2net/port.trace" $mode \
+        "wine $win/benchcom-run.exe" issSerialNumber
+    same_replay "$mode on Windows of a recording through ser2net" "$work/replay/rec_ser2net" linux \
+        "$work/replay/rep_ser2net_$mode" windows
 done
 
 # A refused connection: the specified failure line, and the reason on stderr.
