@@ -454,10 +454,13 @@ check "refused connection: the reason" grep -qF "connection refused by 127.0.0.1
 # Hostile servers (tests/net/hostile_server.py) through Winsock: none holds
 # the tool past its limits, and each failed open says why.
 hostile() {  # hostile MODE: starts the server; its port in $hostile_port, its pid in $hostile_pid
-    /usr/bin/python3 "$repo/tests/net/hostile_server.py" "$1" > "$work/hostile.port" &
+    # A file of its own: the background job empties a shared one only when it
+    # gets to it, and the last server's port would be read meanwhile.
+    local file="$work/hostile-$1.port"
+    /usr/bin/python3 "$repo/tests/net/hostile_server.py" "$1" > "$file" &
     hostile_pid=$!
-    for _ in $(seq 100); do [ -s "$work/hostile.port" ] && break; sleep 0.05; done
-    hostile_port="$(cat "$work/hostile.port")"
+    for _ in $(seq 200); do [ -s "$file" ] && break; sleep 0.05; done
+    hostile_port="$(cat "$file")"
 }
 on_hostile() {  # on_hostile NAME MODE SCHEME ROUTINE: the run in $work/NAME, its seconds in NAME/seconds
     local dir="$work/$1" mode="$2" scheme="$3"
