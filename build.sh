@@ -19,9 +19,11 @@ install_missing() {
     command -v npm >/dev/null || need+=(npm)
     [ -x /usr/bin/chromium ] || need+=(chromium)  # the viewer's browser test
     [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+    [ -f /usr/include/readline/readline.h ] || need+=(libreadline-dev)  # benchcom-run's shell
     command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)  # the .deb's dependencies
     command -v man >/dev/null || need+=(man-db)                # the manual pages' test
     command -v clang-format >/dev/null || need+=(clang-format) # the style check
+    command -v tmux >/dev/null || need+=(tmux)                 # benchcom-sim's screen, as a person sees it
     # The network ports' tests and benchmark: ser2net as the port server,
     # pyserial as the independent client.
     [ -x /usr/sbin/ser2net ] || need+=(ser2net)

@@ -19,6 +19,7 @@ bool SimChild::start(const std::string& simPath, std::string& error) {
     // No view: the simulator would draw the display on a terminal's stderr.
     posix::ChildLaunch launch;
     launch.argv = {simPath, "--view", "/dev/null"};
+    launch.stdinFile = "/dev/null";  // keys typed at the benchmark's terminal are not the bench's
     launch.stdoutFd = out[1];
     pid_ = posix::spawnChild(launch);
     close(out[1]);

@@ -20,6 +20,10 @@ else()
   foreach(page benchcom benchcom-run benchcom-sim)
     install(FILES ${CMAKE_BINARY_DIR}/man/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   endforeach()
+  # Where bash-completion looks for a command's completion when it is first
+  # completed (/usr/share/..., or ~/.local/share/... for a prefix of ~/.local).
+  install(FILES ${CMAKE_BINARY_DIR}/completion/benchcom-run
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 endif()
 
 set(CPACK_PACKAGE_NAME benchcom)

@@ -1,7 +1,7 @@
 # The manual pages, in roff with the man macros (what man-db renders), built
 # into build/man/ and installed gzipped as Debian keeps them. benchcom-run's
 # list of routines is written from its own routine table by man/routine_list,
-# so --help and the page cannot disagree.
+# so --help and the page cannot disagree; so is its bash completion.
 if(WIN32)
   return()
 endif()
@@ -41,4 +41,13 @@ foreach(page benchcom benchcom-run benchcom-sim)
     VERBATIM)
   list(APPEND MAN_PAGES ${page_out} ${page_out}.gz)
 endforeach()
-add_custom_target(man_pages ALL DEPENDS ${MAN_PAGES})
+
+# benchcom-run's bash completion, from the same table.
+set(COMPLETION ${CMAKE_BINARY_DIR}/completion/benchcom-run)
+add_custom_command(OUTPUT ${COMPLETION}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/completion
+  COMMAND benchcom-routine-list --bash ${CMAKE_SOURCE_DIR}/tools/benchcom-run.bash.in ${COMPLETION}
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/benchcom-run.bash.in benchcom-routine-list
+  COMMENT "Bash completion for benchcom-run with the routine table"
+  VERBATIM)
+add_custom_target(man_pages ALL DEPENDS ${MAN_PAGES} ${COMPLETION})

@@ -13,7 +13,8 @@ namespace {
 // Set from a signal handler or another thread: lock-free and atomic.
 std::atomic<int> g_interrupt{0};    // end at once
 std::atomic<int> g_consoleLost{0};  // end when not held off
-static_assert(std::atomic<int>::is_always_lock_free);
+std::atomic<bool> g_timeUp{false};  // end at once, with status 0
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
 bool g_consoleLossHeldOff = false;
 // Who is told of an end by a signal: the port trace, a replay.
 void (*g_endNotes[4])(int, bool) = {};
@@ -65,9 +66,16 @@ void onEndBySignal(void (*note)(int, bool)) {
 
 void noteInterruptAt(int64_t dueUs, int signal, bool consoleLost) { g_due = {dueUs, signal, consoleLost}; }
 
+void noteTimeUp() { g_timeUp = true; }
+
+bool stopNoted() { return g_interrupt || g_timeUp || (g_consoleLost && !g_consoleLossHeldOff); }
+
+void forgetInterrupt() { g_interrupt = 0; }
+
 void endIfInterrupted() {
     takeDueInterrupt();
     if (int sig = g_interrupt) endBySignal(sig, false);
+    if (g_timeUp) bc::exit(0);
     if (int sig = g_consoleLost; sig && !g_consoleLossHeldOff) endBySignal(sig, true);
 }
 

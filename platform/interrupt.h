@@ -19,6 +19,18 @@ void noteInterrupt(int signal);
 // is let go.
 void noteConsoleLost(int signal);
 
+// The time a run was given (benchcom-run --for) is up: the process ends at
+// its next wait as at Ctrl-C, but with status 0.
+void noteTimeUp();
+
+// Whether endIfInterrupted would end the process now: for a wait of the
+// program's own (a prompt) that must give up when one has been noted.
+bool stopNoted();
+
+// Forgets a noted Ctrl-C or SIGTERM, once the program has ended what it
+// interrupted in its own way (benchcom-run's shell ends the one routine).
+void forgetInterrupt();
+
 // Ends the process through bc::exit when one of the above has been noted
 // (and, for a lost console, is not held off); else returns.
 void endIfInterrupted();

@@ -1,6 +1,7 @@
 // Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 #include "scope/capture_csv.h"
 
+#include "scope/sample_text.h"
 #include "scope/scope_interface.h"
 
 namespace bc {
@@ -14,6 +15,16 @@ void writeCsvSamplingHead(CaptureFile& csv, float timeInterval) {
 }
 
 void writeCsvEnd(CaptureFile& csv) { captureWrite(csv, "===========================\n"); }
+
+void writeCsvRow(CaptureFile& csv, int v) {
+    char row[16];
+    captureWriteText(csv, row, putCsvRow(row, v));
+}
+
+void writeDualCsvRow(CaptureFile& csv, int s1, int s2) {
+    char row[32];
+    captureWriteText(csv, row, putDualCsvRow(row, s1, s2));
+}
 
 void writeCsvSource(CaptureFile& csv, int channel) {
     captureWrite(csv, channel == scopeChannel1 ? "Source,CH1,\n" : "Source,CH2,\n");

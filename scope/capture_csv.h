@@ -14,6 +14,11 @@ void writeCsvSamplingHead(CaptureFile& csv, float timeInterval);
 // The line after the last sample.
 void writeCsvEnd(CaptureFile& csv);
 
+// A sample row: "%3d,\n" in the single capture's file, "%3d,%3d\n" with
+// both channels in the dual capture's.
+void writeCsvRow(CaptureFile& csv, int v);
+void writeDualCsvRow(CaptureFile& csv, int s1, int s2);
+
 // "Source,CH1," for the channel-1 selector, "Source,CH2," for any other.
 void writeCsvSource(CaptureFile& csv, int channel);
 

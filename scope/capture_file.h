@@ -30,6 +30,9 @@ CaptureFile captureOpen(const char* name);
 // fprintf to an open file.
 void captureWrite(CaptureFile& file, const char* format, ...) BC_PRINTF_LIKE;
 
+// The bytes from `text` to `end`, as they are.
+void captureWriteText(CaptureFile& file, const char* text, const char* end);
+
 // For writes made with plain stdio on file.stream (errno cleared before
 // them): says the failure its error flag shows.
 void captureCheck(CaptureFile& file);
@@ -38,5 +41,11 @@ void captureCheck(CaptureFile& file);
 // close or a rename that fails is said too. A file not written whole is
 // removed.
 void captureClose(CaptureFile& file);
+
+// Lets go of the files of a capture that was ended before it closed them
+// itself (benchcom-run's shell, on Ctrl-C), as the end of the process does:
+// none is put in place, and the earlier files of their names stay as they
+// were.
+void captureCloseAbandoned();
 
 }  // namespace bc

@@ -8,6 +8,7 @@
 #include "platform/delay.h"
 #include "scope/scope_interface.h"
 #include "serial/com_port.h"
+#include "serial/short_replies.h"
 #include "serial/transfer.h"
 
 namespace bc {
@@ -15,9 +16,33 @@ namespace bc {
 DWORD iQueryBytesRead;
 DWORD iCountBytesRead;
 
+namespace {
+
+// The command last sent, while no reply to it has been read: it names the
+// exchange when the reply that follows falls short. Its start is enough.
+char g_awaitingReplyTo[48];
+
+void rememberCommand(const char* cmd) {
+    strncpy(g_awaitingReplyTo, cmd, sizeof g_awaitingReplyTo - 1);
+    g_awaitingReplyTo[sizeof g_awaitingReplyTo - 1] = '\0';
+}
+
+// A query or learn request that brought nothing, and a waveform block (the
+// one reply of fixed length) that came short, are noted; the first read after
+// the command is its reply, whatever it brought.
+void replyRead(DWORD got, DWORD wanted) {
+    if (!g_awaitingReplyTo[0]) return;
+    if (got == 0 || (got < wanted && wanted == scopeBlockSize))
+        noteShortTextReply(g_awaitingReplyTo, got, got ? wanted : 0);
+    g_awaitingReplyTo[0] = '\0';
+}
+
+}  // namespace
+
 void ScopeSendCmd(int fd, const char* cmd) {
     printf("\n\n==============================================\n\r");
     printf("\n\r ScopeSendCmd: %s \n\r", cmd);
+    rememberCommand(cmd);
     writeBytes(fd, cmd, int(strlen(cmd)));
 }
 
@@ -30,6 +55,7 @@ float scopeQueryValue(int fd, const char* query) {
     delayMs(600);
     ReadFile(hPort, reply, scopeQueryReadMax, &iQueryBytesRead, nullptr);
     const DWORD got = iQueryBytesRead < scopeQueryReadMax ? iQueryBytesRead : scopeQueryReadMax;
+    replyRead(got, 0);
     reply[got] = '\0';
     reply[scopeQueryReadMax] = '\0';
     // strtof reads what "%g" would (white space first, then a number) but,
@@ -61,6 +87,7 @@ DWORD count_rd(int, const char*, void* buffer, DWORD wanted) {
         }
         printf("count_rd: %d countGot: %d want: %d loop: %d\n", n, int(received), int(wanted), tries);
     }
+    replyRead(received, wanted);
     return received;
 }
 

@@ -11,6 +11,13 @@ void batchFlush(ConsoleBatch& batch) {
     batch.used = 0;
 }
 
+char* batchRoom(ConsoleBatch& batch) {
+    if (batch.used >= sizeof batch.text - plotRowMost) batchFlush(batch);
+    return batch.text + batch.used;
+}
+
+void batchTake(ConsoleBatch& batch, const char* end) { batch.used = size_t(end - batch.text); }
+
 void batchPrintf(ConsoleBatch& batch, const char* format, ...) {
     va_list args, again;
     va_start(args, format);

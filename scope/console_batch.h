@@ -8,10 +8,14 @@
 
 #include <cstddef>
 
+#include "scope/sample_text.h"
+
 namespace bc {
 
+// Room for the widest plot row a sample can make, and the few kilobytes
+// gathered before it: the rows go out in writes of about 4 KB.
 struct ConsoleBatch {
-    char text[4096];
+    char text[4096 + plotRowMost];
     size_t used;
 };
 
@@ -26,5 +30,11 @@ struct ConsoleBatch {
 void batchPrintf(ConsoleBatch& batch, const char* format, ...) BC_PRINTF_LIKE;
 // Writes out what has been gathered.
 void batchFlush(ConsoleBatch& batch);
+
+// Where a plot row (at most plotRowMost bytes) goes: after what has been
+// gathered, which goes out first once it fills the batch's first 4 KB. The
+// row is then taken with batchTake and the end its routine returned.
+char* batchRoom(ConsoleBatch& batch);
+void batchTake(ConsoleBatch& batch, const char* end);
 
 }  // namespace bc

@@ -12,6 +12,7 @@
 #include "scope/console_batch.h"
 #include "scope/dual_files.h"
 #include "scope/learn_string.h"
+#include "scope/sample_text.h"
 #include "scope/scope_interface.h"
 #include "scope/waveform_block.h"
 #include "serial/com_port.h"
@@ -66,8 +67,8 @@ void plotAndWriteSamples(const unsigned char* block1, const unsigned char* block
         if (k % 32 == 0) batchPrintf(plot, "\n");
         const int s1 = blockSample(block1, k);
         const int s2 = blockSample(block2, k);
-        batchPrintf(plot, "%5d,%3d,%3d,%*d\n", int(k), s1, s2, plotWidth(s1), 1);
-        if (csv.stream) captureWrite(csv, "%3d,%3d\n", s1, s2);
+        batchTake(plot, putDualPlotRow(batchRoom(plot), int(k), s1, s2));
+        if (csv.stream) writeDualCsvRow(csv, s1, s2);
         if (js.stream) writeChartCall(js, s1, s2, int(k / 2));
     }
     batchPrintf(plot, "\n");

@@ -1,16 +1,33 @@
 // Names and texts here are kept as the instruments' users know them: ARCHITECTURE.md, "Kept as they are".
 #include "scope/dual_files.h"
 
+#include <cstring>
+
 #include "scope/capture_csv.h"
 #include "scope/learn_string.h"
+#include "scope/sample_text.h"
 #include "scope/setting_labels.h"
+
+// The two fixed texts of every gbF call, spelt once for the names below and
+// for the call's fixed start.
+#define BC_CHART_USER_AT_HOST "bench@benchcom"
+#define BC_CHART_HOST_ADDRESS "127.0.0.1"
 
 namespace bc {
 
-const char chartUserAtHost[] = "bench@benchcom";
-const char chartHostAddress[] = "127.0.0.1";
+const char chartUserAtHost[] = BC_CHART_USER_AT_HOST;
+const char chartHostAddress[] = BC_CHART_HOST_ADDRESS;
 
 namespace {
+
+// Everything of a gbF call before its first number: what
+// "gbF( 'vornel','%s','Sun Feb  22 10:30:47 UTC 2015 ','%s'," makes of the
+// two texts above.
+const char kChartCallStart[] =
+    "gbF( 'vornel','" BC_CHART_USER_AT_HOST "','Sun Feb  22 10:30:47 UTC 2015 ','" BC_CHART_HOST_ADDRESS "',";
+// Its start, three numbers of up to 11 characters and what stands between
+// and after them.
+static_assert(sizeof kChartCallStart - 1 + 3 * 11 + 1 + 6 + 4 <= chartCallMost);
 
 double setting(const char* learn, const char* section, const char* key) {
     return double(lrnGetFloat(learn, section, key));
@@ -53,9 +70,23 @@ void writeChartHead(CaptureFile& js, const char* learn, float timeInterval) {
     captureWrite(js, "timeInterval=%e\n", double(timeInterval));
 }
 
+char* putChartCall(char* at, int s1, int s2, int n) {
+    memcpy(at, kChartCallStart, sizeof kChartCallStart - 1);
+    at += sizeof kChartCallStart - 1;
+    at = putDecimal(at, s1, 0);
+    *at++ = ',';
+    at = putDecimal(at, s2, 0);
+    static const char kZeros[] = ",0,0,'";
+    memcpy(at, kZeros, sizeof kZeros - 1);
+    at = putDecimal(at + sizeof kZeros - 1, n, 0);
+    static const char kEnd[] = "');\n";
+    memcpy(at, kEnd, sizeof kEnd - 1);
+    return at + sizeof kEnd - 1;
+}
+
 void writeChartCall(CaptureFile& js, int s1, int s2, int n) {
-    captureWrite(js, "gbF( 'vornel','%s','Sun Feb  22 10:30:47 UTC 2015 ','%s',%d,%d,0,0,'%d');\n", chartUserAtHost,
-                 chartHostAddress, s1, s2, n);
+    char line[chartCallMost];
+    captureWriteText(js, line, putChartCall(line, s1, s2, n));
 }
 
 }  // namespace bc

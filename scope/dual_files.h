@@ -2,6 +2,8 @@
 // The heads of the dual capture's two files, filled from the learn string.
 #pragma once
 
+#include <cstddef>
+
 #include "scope/capture_file.h"
 
 namespace bc {
@@ -19,7 +21,14 @@ void writeDualCsvHead(CaptureFile& csv, const char* learn, int channel);
 // the two display offsets and the sampling period.
 void writeChartHead(CaptureFile& js, const char* learn, float timeInterval);
 
-// One gbF call for sample n with both channels' values.
+// The gbF call for sample n with both channels' values: what
+// "gbF( 'vornel','%s','Sun Feb  22 10:30:47 UTC 2015 ','%s',%d,%d,0,0,'%d');\n"
+// makes of the two texts above and the three numbers, in at most
+// chartCallMost bytes.
+constexpr size_t chartCallMost = 128;
+char* putChartCall(char* at, int s1, int s2, int n);
+
+// Writes that call to the chart script.
 void writeChartCall(CaptureFile& js, int s1, int s2, int n);
 
 }  // namespace bc

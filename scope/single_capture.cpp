@@ -10,6 +10,7 @@
 #include "scope/capture_file.h"
 #include "scope/command_channel.h"
 #include "scope/console_batch.h"
+#include "scope/sample_text.h"
 #include "scope/scope_interface.h"
 #include "scope/setting_labels.h"
 #include "scope/waveform_block.h"
@@ -71,8 +72,8 @@ void plotAndWriteSamples(const unsigned char* block, CaptureFile& csv) {
     for (unsigned k = 0; k < 2 * scopeBlockSampleCount; k += 2) {
         if (k % 32 == 0) batchPrintf(plot, "\n");
         const int v = blockSample(block, k);
-        batchPrintf(plot, "%5d,%3d,%*d\n", int(k), v, plotWidth(v), 1);
-        if (csv.stream) captureWrite(csv, "%3d,\n", v);
+        batchTake(plot, putPlotRow(batchRoom(plot), int(k), v));
+        if (csv.stream) writeCsvRow(csv, v);
     }
     batchPrintf(plot, "\n");
     batchFlush(plot);

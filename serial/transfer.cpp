@@ -2,8 +2,10 @@
 #include "serial/transfer.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "serial/com_port.h"
+#include "serial/short_replies.h"
 
 namespace bc {
 
@@ -27,6 +29,14 @@ void writeBytes(int, const char* bytes, int count) {
     WriteFile(hPort, bytes, count < 0 ? 0 : DWORD(count), &iBytesSent, nullptr);
 }
 
-void readIoBuf(int, int count) { ReadFile(hPort, ioBuf, withinIoBuf(count), &iBytesRead, nullptr); }
+// Every reply read here has a fixed length; one that falls short is noted,
+// named by the frame's first bytes, which the reply is about to overwrite.
+void readIoBuf(int, int count) {
+    const DWORD wanted = withinIoBuf(count);
+    unsigned char head[4];
+    std::memcpy(head, ioBuf, sizeof head);
+    ReadFile(hPort, ioBuf, wanted, &iBytesRead, nullptr);
+    if (iBytesRead < wanted) noteShortFrame("adapter frame", head, iBytesWritten, iBytesRead, wanted);
+}
 
 }  // namespace bc

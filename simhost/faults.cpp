@@ -23,12 +23,12 @@ const Fault* findFault(const std::string& name) {
     return nullptr;
 }
 
-std::string faultNames() {
+std::string faultNames(bool described) {
     std::string names;
     for (const Fault& f : kFaults) {
         if (!names.empty()) names += ", ";
         names += f.name;
-        if (*f.what) names += std::string(" (") + f.what + ")";
+        if (described && *f.what) names += std::string(" (") + f.what + ")";
     }
     return names;
 }

@@ -17,7 +17,8 @@ struct Fault {
 // The fault of that name, or null.
 const Fault* findFault(const std::string& name);
 
-// "scope-silent, scope-slow (replies in pieces), ...": every fault, for the usage.
-std::string faultNames();
+// "scope-silent, scope-slow (replies in pieces), ...": every fault, for the
+// usage; without `described`, the names alone ("scope-silent, scope-slow, ...").
+std::string faultNames(bool described);
 
 }  // namespace bc::sim

@@ -42,7 +42,7 @@ bool parseKeyScript(const std::string& script, std::vector<KeyPress>& presses, s
     for (std::string item; std::getline(items, item, ',');) {
         KeyPress press{};
         if (!parsePress(item, press)) {
-            error = "bad key press '" + item + "' (expected KEY@TIME[+HOLD], e.g. 1@2s or 3@1500ms+2s)";
+            error = "bad key press '" + item + "': KEY@TIME[+HOLD] with a key from 1 to 8, e.g. 1@2s or 3@1500ms+2s";
             return false;
         }
         presses.push_back(press);

@@ -2,7 +2,6 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -17,10 +16,12 @@
 #include "sim/whole_bench.h"
 #include "simhost/bench_view.h"
 #include "simhost/faults.h"
+#include "simhost/keyboard.h"
 #include "simhost/net_host.h"
 #include "simhost/pty_host.h"
 #include "simhost/replay_peer.h"
 #include "simhost/sim_options.h"
+#include "simhost/sim_signals.h"
 
 extern char** environ;
 
@@ -28,8 +29,11 @@ namespace {
 
 using namespace bc::sim;
 
-volatile sig_atomic_t g_signal = 0;
-void onSignal(int sig) { g_signal = sig; }
+// A command line it cannot take: one line, and where the options are.
+int usageError(const std::string& what) {
+    fprintf(stderr, "benchcom-sim: %s (benchcom-sim --help lists the options)\n", what.c_str());
+    return 2;
+}
 
 void applyFaults(const SimOptions& o, WholeBench& d) {
     for (const std::string& name : o.faults) findFault(name)->apply(d);
@@ -47,49 +51,26 @@ pid_t startCommand(const std::vector<std::string>& command, const std::string& p
     return bc::posix::spawnChild(launch);
 }
 
-// Keys typed at the terminal press the panel's keys for a second.
-class Keyboard {
-public:
-    Keyboard() : active_(isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &saved_) == 0) {
-        if (!active_) return;
-        termios t = saved_;
-        t.c_lflag &= ~tcflag_t(ICANON | ECHO);  // Ctrl-C keeps working
-        t.c_cc[VMIN] = 0;
-        t.c_cc[VTIME] = 0;
-        tcsetattr(STDIN_FILENO, TCSANOW, &t);
-    }
-    ~Keyboard() {
-        if (active_) tcsetattr(STDIN_FILENO, TCSANOW, &saved_);
-    }
-    void poll(std::vector<KeyPress>& presses, int64_t sinceStart) {
-        char c;
-        while (active_ && read(STDIN_FILENO, &c, 1) == 1)
-            if (c >= '1' && c <= '8') presses.push_back({c - '0', sinceStart, 1000});
-    }
-
-private:
-    bool active_;
-    termios saved_{};
-};
-
 // The host moves the bytes: a PtyHost or a NetHost.
 template <typename Host>
-int serve(WholeBench& d, Host& host, SimOptions& o, FILE* view, pid_t child) {
-    BenchView shown(view, d.scope, d.rig);
-    Keyboard keyboard;
+int serve(WholeBench& d, Host& host, SimOptions& o, BenchView& shown, Keyboard& keyboard, pid_t child) {
     const int64_t start = PtyHost::nowMs();
     bool forwarded = false;
     for (;;) {
+        if (stopAsked()) {
+            stopHere();
+            shown.resume();
+        }
         const int64_t sinceStart = PtyHost::nowMs() - start;
         keyboard.poll(o.presses, sinceStart);
         d.rig.panel.release(0xFFFF);
         d.rig.panel.press(keysHeldAt(o.presses, sinceStart));
         host.pump(d.port, 20);
         shown.refresh();
-        if (child < 0 && g_signal) return 0;
+        if (child < 0 && endSignal()) return 0;
         if (child < 0) continue;
-        if (g_signal && !forwarded) {
-            kill(child, g_signal);
+        if (endSignal() && !forwarded) {
+            kill(child, endSignal());
             forwarded = true;
         }
         int status;
@@ -114,10 +95,11 @@ int run(WholeBench& devices, Host& host, const std::string& port, SimOptions& op
         fprintf(stderr, "benchcom-sim: cannot write %s: %s\n", options.viewPath.c_str(), strerror(errno));
         return 1;
     }
-    struct sigaction sa {};
-    sa.sa_handler = onSignal;
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
+    catchSimSignals();
+    // The view takes its lines of the screen before anything else is
+    // printed or started.
+    BenchView shown(view, devices.scope, devices.rig);
+    shown.refresh();
 
     pid_t child = -1;
     if (options.command.empty()) {
@@ -127,7 +109,10 @@ int run(WholeBench& devices, Host& host, const std::string& port, SimOptions& op
         fprintf(stderr, "benchcom-sim: cannot run %s\n", options.command[0].c_str());
         return 127;
     }
-    const int status = serve(devices, host, options, view, child);
+    // The keys only once the command has started: a Ctrl-Z while it starts
+    // would stop it before it is under way, its parent waiting on it.
+    Keyboard keyboard(STDIN_FILENO);
+    const int status = serve(devices, host, options, shown, keyboard, child);
     if (host.wireLog) fclose(host.wireLog);
     return status;
 }
@@ -142,8 +127,7 @@ int main(int argc, char** argv) {
     options.inputs[1] = devices.scope.inputs[1];
     std::string error;
     if (!parseSimOptions(argc, argv, options, error)) {
-        fprintf(stderr, "benchcom-sim: %s\n\n%s", error.c_str(), simUsage().c_str());
-        return 2;
+        return usageError(error);
     }
     if (options.help) {
         printf("%s", simUsage().c_str());
@@ -169,13 +153,10 @@ int main(int argc, char** argv) {
 
     bc::net::NetworkAddress address;
     if (!options.listen.empty() && !bc::net::parseNetworkAddress(options.listen, address)) {
-        fprintf(stderr, "benchcom-sim: --listen takes rfc2217://HOST:PORT or socket://HOST:PORT, not %s\n",
-                options.listen.c_str());
-        return 2;
+        return usageError("--listen takes rfc2217://HOST:PORT or socket://HOST:PORT, not " + options.listen);
     }
     if (!options.listen.empty() && !options.linkPath.empty()) {
-        fprintf(stderr, "benchcom-sim: --link names a pseudo-terminal, which --listen does not serve\n");
-        return 2;
+        return usageError("--link names a pseudo-terminal, which --listen does not serve");
     }
     if (!options.listen.empty()) {
         NetHost host;

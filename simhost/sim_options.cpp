@@ -17,10 +17,11 @@ const char kUsageHead[] =
     "Serves a simulated bench (oscilloscope, USB-ISS adapter with range finder, text panel,\n"
     "plot device and MAX7219 display) on a pseudo-terminal. With a COMMAND, runs it with\n"
     "BENCHCOM_PORT set to the bench's port and exits with its status; without one, prints\n"
-    "the port's path and serves until interrupted.\n"
+    "the port's path and serves until interrupted (Ctrl-C, SIGTERM, SIGHUP).\n"
     "\n"
     "  --view PATH           show the display, panel, plot field and instrument commands\n"
-    "                        there (default: standard error when it is a terminal)\n"
+    "                        there (default: standard error when it is a terminal; on a\n"
+    "                        terminal they are redrawn in place at the bottom of the screen)\n"
     "  --press KEYS          press panel keys on a schedule, e.g. 1@2s,3@5s or 1@2s+3s\n"
     "                        (keys 1-8 can also be typed when standard input is a terminal)\n"
     "  --ch1 SHAPE[,HZ[,V[,DUTY]]]\n"
@@ -86,27 +87,38 @@ bool parseNumber(const std::string& text, double& value) {
 }
 
 // "square,1000,1.5,25": shape, then optional frequency (Hz), amplitude (V)
-// and, for a square wave only, duty cycle (percent high, strictly between 0 and 100).
-bool parseSignal(const std::string& text, SignalSource& source) {
+// and, for a square wave only, duty cycle (percent high, strictly between 0
+// and 100). On error, says which part is wrong and what it may be.
+bool parseSignal(const std::string& text, SignalSource& source, std::string& error) {
     std::stringstream parts(text);
     std::string shape, hz, volts, duty;
     std::getline(parts, shape, ',');
     std::getline(parts, hz, ',');
     std::getline(parts, volts, ',');
     std::getline(parts, duty, ',');
-    if (!parts.eof() || !parseShape(shape, source.shape)) return false;
-    if (!hz.empty() && (!parseNumber(hz, source.frequencyHz) || source.frequencyHz <= 0)) return false;
-    if (!volts.empty() && (!parseNumber(volts, source.amplitudeV) || source.amplitudeV < 0)) return false;
-    if (duty.empty()) return true;
+    if (!parts.eof())
+        error = "'" + text + "' has more parts than SHAPE,HZ,V,DUTY";
+    else if (!parseShape(shape, source.shape))
+        error = "unknown shape '" + shape + "': the shapes are sine, square, triangle and dc";
+    else if (!hz.empty() && (!parseNumber(hz, source.frequencyHz) || source.frequencyHz <= 0))
+        error = "the frequency '" + hz + "' is not a number of hertz above 0";
+    else if (!volts.empty() && (!parseNumber(volts, source.amplitudeV) || source.amplitudeV < 0))
+        error = "the amplitude '" + volts + "' is not a number of volts, 0 or more";
+    else if (!duty.empty() && source.shape != Shape::square)
+        error = "a duty cycle ('" + duty + "') is for a square wave only";
     double percent = 0;
-    if (source.shape != Shape::square || !parseNumber(duty, percent) || percent <= 0 || percent >= 100) return false;
-    source.duty = percent / 100.0;
-    return true;
+    if (error.empty() && !duty.empty() && (!parseNumber(duty, percent) || percent <= 0 || percent >= 100))
+        error = "the duty cycle '" + duty + "' is not a percentage between 0 and 100";
+    if (error.empty() && !duty.empty()) source.duty = percent / 100.0;
+    return error.empty();
 }
+
+// Whether the usage shows the option followed by a value ("  --view PATH").
+bool takesValue(const std::string& option) { return simUsage().find("  " + option + " ") != std::string::npos; }
 
 }  // namespace
 
-std::string simUsage() { return kUsageHead + wrapped(faultNames(), 24, 86) + kUsageTail; }
+std::string simUsage() { return kUsageHead + wrapped(faultNames(true), 24, 86) + kUsageTail; }
 
 bool parseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
     for (int i = 1; i < argc; ++i) {
@@ -125,7 +137,7 @@ bool parseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
             continue;
         }
         if (i + 1 >= argc) {
-            error = "unknown option or missing value: " + arg;
+            error = takesValue(arg) ? arg + " needs a value" : "unknown option " + arg;
             return false;
         }
         const std::string value = argv[++i];
@@ -143,19 +155,19 @@ bool parseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
             if (!parseKeyScript(value, o.presses, error)) return false;
         } else if (arg == "--ch1" || arg == "--ch2") {
             const int ch = arg == "--ch1" ? 0 : 1;
-            if (!parseSignal(value, o.inputs[ch])) {
-                error = "bad signal '" + value + "' (expected SHAPE[,HZ[,V[,DUTY]]], e.g. square,1000,1.5,25)";
+            if (!parseSignal(value, o.inputs[ch], error)) {
+                error = arg + ": " + error;
                 return false;
             }
             o.inputGiven[ch] = true;
         } else if (arg == "--fault") {
             if (!findFault(value)) {
-                error = "unknown fault '" + value + "'";
+                error = "unknown fault '" + value + "': the faults are " + faultNames(false);
                 return false;
             }
             o.faults.push_back(value);
         } else {
-            error = "unknown option: " + arg;
+            error = "unknown option " + arg;
             return false;
         }
     }

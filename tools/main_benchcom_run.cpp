@@ -1,113 +1,107 @@
 // benchcom-run ROUTINE [ARG...]: opens the port as the main sequence does and
 // runs one of the tool's device routines, so that a person (or a test) can
-// call routines that the fixed main sequence never reaches.
+// call routines that the fixed main sequence never reaches; or several, from
+// a script or typed at its shell, on one open port.
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
 
 #include "platform/interrupt.h"
 #include "platform/standard_streams.h"
+#include "platform/terminal.h"
+#include "platform/time_limit.h"
 #include "platform/version.h"
-#include "platform/win32_api.h"
-#include "ports/port_list.h"
-#include "ports/port_trace.h"
-#include "scope/capture_file.h"
-#include "serial/com_port.h"
 #include "sim/built_in_bench.h"
-#include "tools/parse_args.h"
-#include "tools/routine_table.h"
+#include "tools/call.h"
+#include "tools/help.h"
+#include "tools/run_options.h"
+#include "tools/script.h"
+#include "tools/session.h"
+#include "tools/shell.h"
 
 namespace {
 
-using bc::run::Routine;
+using namespace bc::run;
 
-// Prints text as lines of at most 79 columns, each indented by `indent`.
-void printWrapped(FILE* to, const char* text, int indent) {
-    const int width = 79 - indent;
-    while (*text) {
-        int n = int(std::strlen(text));
-        if (n > width) {
-            n = width;
-            while (n > 0 && text[n] != ' ') --n;
-            if (n == 0) n = width;
-        }
-        fprintf(to, "%*s%.*s\n", indent, "", n, text);
-        text += n;
-        while (*text == ' ') ++text;
-    }
+// A mistyped call gets the short usage only: the routine list is long.
+int usageError(const std::string& message) {
+    fprintf(stderr, "benchcom-run: %s\n%s(benchcom-run --help lists the routines)\n", message.c_str(), kUsage);
+    return 2;
 }
 
-const char kUsage[] =
-    "usage: benchcom-run ROUTINE [ARG...]\n"
-    "       benchcom-run --list-ports\n"
-    "       benchcom-run --help | --version\n";
-
-void printHelp() {
-    printf(
-        "%s\n"
-        "Opens the port (COM3, or what BENCHCOM_PORT names: COMn, a device path,\n"
-        "usb:VVVV:PPPP[:SERIAL], sim for the simulated bench inside the program,\n"
-        "rfc2217://HOST:PORT or socket://HOST:PORT) and runs one routine.\n"
-        "Numbers are C integer literals (42, 0x2A, -1); a channel is the character itself\n"
-        "(1 or 2); a text is one argument. Endless routines run until Ctrl-C. The times\n"
-        "are those at the bench, at 19200 bit/s; the simulated bench answers faster.\n"
-        "\n"
-        "routines:\n",
-        kUsage);
-    for (auto table : bc::run::routineTables())
-        for (const Routine& r : table) {
-            printf("  %-22s %s%s\n", r.name, r.argNames, r.opensPort ? "" : "  (no port needed)");
-            printWrapped(stdout, r.description, 6);
-        }
-    if (*bc::run::sequenceNames()) printf("\nsequences: %s\n", bc::run::sequenceNames());
-}
-
-// The serial ports of this machine, one line each.
-int listPorts() {
-    const auto ports = bc::ports::listSerialPorts();
-    if (ports.empty()) printf("no serial ports found\n");
-    for (const auto& p : ports) printf("%s\n", bc::ports::describePort(p).c_str());
+// `help ROUTINE` and `ROUTINE --help`: that routine's entry.
+int routineHelp(const std::string& name) {
+    const Routine* r = findRoutine(name.c_str());
+    if (!r) return usageError(unknownRoutine(name));
+    printRoutineHelp(stdout, *r);
     return 0;
 }
 
-// A mistyped call gets the short usage only: the routine list is long.
-int usageError(const char* message) {
-    fprintf(stderr, "benchcom-run: %s\n%s(benchcom-run --help lists the routines)\n", message, kUsage);
-    return 2;
+// The calls, one after another on one open port (opened only when one of
+// them needs it).
+int runCalls(const std::vector<Call>& calls, bool timeLimited) {
+    Session session(timeLimited);
+    bool needsPort = false;
+    for (const Call& c : calls) needsPort = needsPort || c.routine->opensPort;
+    int ended = needsPort ? session.openPort() : kRanToEnd;
+    if (ended == 1) return 1;
+    for (size_t i = 0; ended == kRanToEnd && i < calls.size(); ++i) ended = session.run(calls[i]);
+    // Ctrl-C and the like end the run with their status; the time limit with the run's.
+    if (ended != kRanToEnd && ended != kTimeUp) return ended;
+    // The routines have run to their end; a capture file they could not
+    // write whole has been named on standard error.
+    session.reportShortReplies();
+    return session.status();
+}
+
+int run(const Options& o) {
+    std::vector<Call> calls;
+    std::string message;
+    if (o.mode == Options::Mode::script) {
+        if (!loadScript(o.script, calls, message)) {
+            fprintf(stderr, "benchcom-run: %s\n", message.c_str());
+            return 2;
+        }
+    } else if (o.mode == Options::Mode::routine) {
+        if (o.words.size() >= 2 && (o.words[1] == "--help" || o.words[1] == "-h")) return routineHelp(o.words[0]);
+        Call call;
+        // A mistyped option is taken for a routine, as it always was; the
+        // options are among the names offered for it.
+        const std::vector<std::string> others = {"help",   "--script",     "--shell",  "--for",
+                                                 "--help", "--list-ports", "--version"};
+        if (!makeCall(o.words, call, message, others)) return usageError(message);
+        calls.push_back(call);
+    }
+    bc::endCleanlyOnInterrupt();
+    bc::sim::offerBuiltInBench();  // BENCHCOM_PORT=sim
+    if (o.forMs >= 0) bc::endRunAfter(o.forMs);
+    return o.mode == Options::Mode::shell ? runShell() : runCalls(calls, o.forMs >= 0);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     bc::openMissingStandardStreams();
-    if (argc < 2) return usageError("no routine named");
-    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    Options o;
+    std::string message;
+    if (!parseOptions(argc, argv, o, message)) return usageError(message);
+    switch (o.mode) {
+    case Options::Mode::help:
+        if (!o.words.empty()) return routineHelp(o.words[0]);
         printHelp();
         return 0;
+    case Options::Mode::version: printf("benchcom-run %s\n", bc::version()); return 0;
+    case Options::Mode::listPorts: listPorts(); return 0;
+    default: break;
     }
-    if (std::strcmp(argv[1], "--list-ports") == 0)
-        return argc > 2 ? usageError("--list-ports takes no arguments") : listPorts();
-    if (std::strcmp(argv[1], "--version") == 0) {
-        printf("benchcom-run %s\n", bc::version());
-        return 0;
+    if (!o.dir.empty()) {
+        std::error_code error;
+        std::filesystem::current_path(o.dir, error);
+        if (error) {
+            fprintf(stderr, "benchcom-run: cannot run in %s: %s\n", o.dir.c_str(), error.message().c_str());
+            return 2;
+        }
     }
-    const Routine* routine = bc::run::findRoutine(argv[1]);
-    char message[256];
-    if (!routine) {
-        snprintf(message, sizeof message, "unknown routine '%s'", argv[1]);
-        return usageError(message);
-    }
-    bc::run::Args args;
-    if (!bc::run::parseArgs(*routine, argc - 2, argv + 2, args, message, sizeof message)) return usageError(message);
-
-    bc::endCleanlyOnInterrupt();
-    bc::sim::offerBuiltInBench();  // BENCHCOM_PORT=sim
-    if (routine->opensPort && !bc::openPort(9, 19200, 'N', '8')) {
-        printf("Opening Port Failed");
-        return 1;
-    }
-    routine->call(args);
-    // The routine has run to its end; a capture file it could not write
-    // whole, or a trace, has been named on standard error.
-    const bool traceWhole = bc::ports::processTraceWhole();
-    return bc::captureFileFailed || !traceWhole ? 3 : 0;
+    // Without a routine, a person at a terminal gets the shell.
+    if (o.mode == Options::Mode::routine && o.words.empty() && bc::isTerminal(0)) o.mode = Options::Mode::shell;
+    return run(o);
 }

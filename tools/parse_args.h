@@ -1,16 +1,20 @@
 #pragma once
 
-#include <cstddef>
+#include <span>
+#include <string>
 
 #include "tools/routine_table.h"
 
 namespace bc::run {
 
-// Parses one command-line argument as a C integer literal within int range.
-bool parseInt(const char* text, int& value);
+enum class IntParse { ok, notANumber, outOfRange };
 
-// Fills `args` from the command-line arguments after the routine's name.
-// On error writes a one-line message and returns false.
-bool parseArgs(const Routine& routine, int argc, char** argv, Args& args, char* message, size_t messageSize);
+// Parses one argument as a C integer literal within int range.
+IntParse parseInt(const char* text, int& value);
+
+// Fills `args` from the words after the routine's name (which must outlive
+// `args`: texts point into them). On error sets a one-line message and
+// returns false.
+bool parseArgs(const Routine& routine, std::span<const char* const> words, Args& args, std::string& message);
 
 }  // namespace bc::run

@@ -5,7 +5,8 @@
 namespace bc::run {
 
 std::span<const std::span<const Routine>> routineTables() {
-    static const std::span<const Routine> tables[] = {appRoutines(), scopeRoutines(), issRoutines(), ledRoutines()};
+    static const std::span<const Routine> tables[] = {appRoutines(), scopeRoutines(), issRoutines(), ledRoutines(),
+                                                      rawRoutines()};
     return tables;
 }
 

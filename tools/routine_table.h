@@ -5,18 +5,27 @@
 
 namespace bc::run {
 
+// The most bytes one raw frame (`send`) takes.
+constexpr int kMaxRawBytes = 128;
+
 // Parsed arguments, in the order the routine takes them after fd.
 struct Args {
     int fd = 0;
     int num[8] = {};
     const char* text[2] = {};
     const int* sequence = nullptr;
+    // A raw frame: its bytes, and how many reply bytes to read (-1: what
+    // arrives within the port's time-outs).
+    unsigned char bytes[kMaxRawBytes] = {};
+    int byteCount = 0;
+    int replyCount = -1;
 };
 
 // Argument kinds, one letter each: 'i' a C integer literal (decimal, 0x hex,
 // optional minus), 'c' a channel selector given as the character itself,
-// 't' a text, 's' the name of a register sequence. Numbers and channels fill
-// Args::num in order, texts Args::text.
+// 't' a text, 's' the name of a register sequence, 'x' the rest of the words:
+// bytes in hexadecimal, then optionally `read N`. Numbers and channels fill
+// Args::num in order, texts Args::text, bytes Args::bytes.
 struct Routine {
     const char* name;
     const char* kinds;
@@ -33,8 +42,9 @@ std::span<const Routine> appRoutines();
 std::span<const Routine> scopeRoutines();
 std::span<const Routine> issRoutines();
 std::span<const Routine> ledRoutines();
+std::span<const Routine> rawRoutines();
 
-// All four tables, in the order the usage text and the manual page list them.
+// All the tables, in the order the usage text and the manual page list them.
 std::span<const std::span<const Routine>> routineTables();
 // The routine of that name, or null.
 const Routine* findRoutine(const char* name);

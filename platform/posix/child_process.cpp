@@ -34,6 +34,7 @@ std::vector<std::string> environmentFor(const std::vector<std::string>& mine) {
 }
 
 void arrangeStreams(const ChildLaunch& launch, posix_spawn_file_actions_t& fa) {
+    if (!launch.stdinFile.empty()) posix_spawn_file_actions_addopen(&fa, 0, launch.stdinFile.c_str(), O_RDONLY, 0);
     if (launch.stdoutFd >= 0) posix_spawn_file_actions_adddup2(&fa, launch.stdoutFd, 1);
     if (launch.stderrFd >= 0) posix_spawn_file_actions_adddup2(&fa, launch.stderrFd, 2);
     if (!launch.stdoutFile.empty()) {

@@ -16,7 +16,9 @@ struct ChildLaunch {
     // "NAME=value" entries, each replacing an inherited variable of that name.
     std::vector<std::string> env;
     std::string dir;  // the working directory; empty: ours
-    // Descriptors put in place of standard output and standard error; -1
+    // Standard input read from this file (/dev/null, say); empty: ours.
+    std::string stdinFile;
+    // Descriptors put in place of standard output and error; -1
     // leaves ours.
     int stdoutFd = -1;
     int stderrFd = -1;

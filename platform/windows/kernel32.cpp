@@ -84,6 +84,24 @@ void onConsoleInterrupt(void (*handler)(int)) {
     SetConsoleCtrlHandler(onControl, TRUE);
 }
 
+namespace {
+
+VOID CALLBACK onTimer(PVOID callback, BOOLEAN) { reinterpret_cast<void (*)()>(callback)(); }
+
+}  // namespace
+
+void callAfter(long long ms, void (*callback)()) {
+    HANDLE timer = nullptr;
+    const DWORD due = ms > 0xFFFFFFF0LL ? 0xFFFFFFF0UL : DWORD(ms);
+    CreateTimerQueueTimer(&timer, nullptr, onTimer, reinterpret_cast<PVOID>(callback), due, 0, WT_EXECUTEONLYONCE);
+}
+
+bool isConsole(int stream) {
+    const DWORD which[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+    DWORD mode = 0;
+    return stream >= 0 && stream < 3 && GetConsoleMode(GetStdHandle(which[stream]), &mode);
+}
+
 std::string programName() {
     char path[MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);

@@ -32,6 +32,10 @@ void sleepMs(unsigned long ms);
 // Calls `handler` (on a thread of the system's) on Ctrl-C, Ctrl-Break and
 // the console window closing, and tells Windows the program handles them.
 void onConsoleInterrupt(void (*handler)(int signal));
+// Calls `callback` once, on a thread of the system's, after `ms` milliseconds.
+void callAfter(long long ms, void (*callback)());
+// Whether the standard stream (0, 1 or 2) is a console.
+bool isConsole(int stream);
 // The program's file name without directory and ".exe".
 std::string programName();
 uint32_t processId();

@@ -36,7 +36,7 @@ check "everything installs under /usr" test -z "$(grep -v '^\./usr/' contents.tx
 dpkg-deb -x "$deb" root
 for f in bin/benchcom bin/benchcom-run bin/benchcom-sim bin/benchcom-bench \
     share/man/man1/benchcom.1.gz share/man/man1/benchcom-run.1.gz share/man/man1/benchcom-sim.1.gz \
-    share/benchcom/viewer/index.html share/doc/benchcom/README.md; do
+    share/benchcom/viewer/index.html share/doc/benchcom/README.md share/bash-completion/completions/benchcom-run; do
     check "installs /usr/$f" test -s "root/usr/$f"
 done
 
@@ -49,6 +49,11 @@ done
 # A routine from the installed programs on the simulated bench.
 BENCHCOM_PORT=sim "$bin/benchcom-run" issVersion > routine.txt 2> /dev/null
 check "the installed benchcom-run runs a routine" has routine.txt "^ISS:5A-01:ver: 07 05 40 $"
+
+# The installed bash completion, in a real bash: a routine's name completed.
+bash --norc -c "source root/usr/share/bash-completion/completions/benchcom-run; COMP_WORDS=(benchcom-run issSer)
+    COMP_CWORD=1; _benchcom_run; printf '%s\n' \"\${COMPREPLY[@]}\"" > completion.txt
+check "the installed bash completion completes a routine's name" has completion.txt "^issSerialNumber$"
 
 # Each page renders without a warning from groff or man.
 for page in benchcom benchcom-run benchcom-sim; do

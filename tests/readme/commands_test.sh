@@ -54,6 +54,10 @@ known['(cd build-win && cpack -G ZIP)']=windows_zip
 known['BENCHCOM_PORT=rfc2217://bench-pi:7000 build/benchcom-run issVersion']=network_run
 known['BENCHCOM_PORT=socket://bench-pi:7001 build/benchcom-run issVersion']=network_run
 known['build/benchcom-sim --listen rfc2217://127.0.0.1:0 -- build/benchcom']=sim_listen
+known['BENCHCOM_PORT=sim build/benchcom-run --script procedure.txt > procedure.log']=script_run
+known["printf 'issVersion\\nscpi *IDN?\\nquit\\n' | BENCHCOM_PORT=sim build/benchcom-run --shell"]=shell_pipe
+known['build/benchcom-sim --press 1@1s -- build/benchcom-run --for 3 panelKeyDemo']=for_seconds
+known['mkdir -p captures && BENCHCOM_PORT=sim build/benchcom-run -C captures scopePollDual > /dev/null']=run_in_dir
 known['fuzz/run.sh 3600']=fuzz_all
 known['fuzz/run.sh 600 scope_client']=fuzz_one
 known['BENCHCOM_FUZZ_JOBS=2 fuzz/run.sh campaign 10000000']=fuzz_campaign
@@ -121,6 +125,7 @@ install_home() {  # into a home of its own
     check "the installed benchcom-run says its version" has version.txt "benchcom-run "
     check "the viewer is installed" test -s "$prefix/share/benchcom/viewer/index.html"
     check "the manual pages are installed" test -s "$prefix/share/man/man1/benchcom.1.gz"
+    check "the bash completion is installed" test -s "$prefix/share/bash-completion/completions/benchcom-run"
 }
 make_deb() {
     rm -f build/benchcom_*.deb
@@ -259,6 +264,33 @@ sim_listen() {  # the exerciser's lines seen across the network
     for_a_while 3 bash -c "$1" > listen.txt
     check "the exerciser sees CTS, DSR and carrier detect across the network" \
         has listen.txt "GetCommModemStatu_: 00B0"
+}
+script_run() {  # the README's procedure.txt, from its block
+    awk '/^```text$/ {on=1; next} /^```$/ {on=0} on' "$repo/README.md" |
+        awk 'NR == 1 && !/^# procedure.txt/ {exit} {print}' > procedure.txt
+    rm -f op_scope.csv
+    bash -c "$1"
+    check "the README's script runs" test $? -eq 0
+    check "the script opens the port once" test "$(grep -c 'connect OK' procedure.log)" -eq 1
+    check "the script's routines reach the adapter" has procedure.log "ISS:5A-01:ver: 07 05 40"
+    check "the script's scpi line reads the scale" has procedure.log '<  2.000e+00\n'
+    check "the script's capture writes the CSV" has op_scope.csv "Waveform Data,"
+}
+shell_pipe() {
+    bash -c "$1" > shell.txt
+    check "the shell reads piped lines" test $? -eq 0
+    check "the piped shell runs a routine" has shell.txt "ISS:5A-01:ver: 07 05 40"
+    check "the piped shell's scpi reaches the instrument" has shell.txt "< BENCHCOM,SIM-SCOPE,"
+}
+for_seconds() {
+    bash -c "$1" > for.txt
+    check "--for ends the demonstration with status 0" test $? -eq 0
+    check "the demonstration ran until then" has for.txt "keys: 01 00 01"
+}
+run_in_dir() {
+    rm -rf captures
+    bash -c "$1"
+    check "-C DIR: the capture is written there" has captures/op_scope.csv "Waveform Data,"
 }
 
 for line in "${lines[@]}"; do

@@ -31,6 +31,8 @@ public:
     // Starts `argv` with `env` added to the environment; stdout and stderr
     // are pipes the test reads. With `terminalOut` stdout is a raw
     // pseudo-terminal instead, so that the C library flushes it line by line.
+    // Standard input is empty (/dev/null): never the terminal the tests were
+    // started from, which would make a program think a person sits at it.
     Child(std::vector<std::string> argv, std::vector<std::string> env = {}, bool terminalOut = false) {
         int outPipe[2], errPipe[2];
         if (pipe2(errPipe, O_CLOEXEC)) return;
@@ -38,6 +40,10 @@ public:
         posix::ChildLaunch launch;
         launch.argv = std::move(argv);
         launch.env = std::move(env);
+        // Not the terminal the suite may have been started from: a program
+        // that reads keys there (benchcom-sim) would take it from the person
+        // at it, several at once.
+        launch.stdinFile = "/dev/null";
         launch.stdoutFd = outPipe[1];
         launch.stderrFd = errPipe[1];
         pid_ = posix::spawnChild(launch);

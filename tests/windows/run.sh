@@ -212,6 +212,84 @@ check "trace on a full disk: status 3" grep -qx 3 "$work/full_trace.status"
 check "trace on a full disk: said" grep -qF 'port trace Z:\dev\full could not be written whole: No space left on device' \
     "$work/full_trace.err"
 
+# benchcom-run's console: scripts, raw routines, --for, -C, status 4, help and
+# the shell from a file, on the Windows build as on the Linux one.
+cat > "$work/procedure.txt" << 'SCRIPT'
+# the adapter, the range finder, the display, raw frames, the instrument
+issVersion
+srf08Range
+issSetIoMode 0            # the pins in I/O mode for the display
+sendMax7219Word 0x0C01
+send 5A 01 read 3
+scpi ":CHAN1:SCAL?"
+wait 50
+SCRIPT
+for build in linux windows; do
+    mkdir -p "$work/script/$build"
+    cp "$work/procedure.txt" "$work/script/$build/"
+done
+sim_run "$work/script/linux" "$linux/benchcom-run" --script procedure.txt
+sim_run "$work/script/windows" wine "$win/benchcom-run.exe" --script procedure.txt
+wineserver -k
+check "script: status 0" grep -qx 0 "$work/script/windows/status"
+check "script: the same console lines" same_text "$work/script/linux/out.txt" "$work/script/windows/out.txt"
+check "script: one open" test "$(grep -c 'connect OK' "$work/script/windows/out.txt")" -eq 1
+check "script: the raw frame's reply" grep -q $'^< 07 05 00\r$' "$work/script/windows/out.txt"
+printf 'issVersion\nissSetIoMode\n' > "$work/bad.txt"
+(cd "$work" && BENCHCOM_PORT=sim wine "$win/benchcom-run.exe" --script bad.txt > bad-script.out 2> bad-script.err
+ echo $? > bad-script.status)
+wineserver -k
+check "bad script line: status 2" grep -qx 2 "$work/bad-script.status"
+check "bad script line: nothing opened" test ! -s "$work/bad-script.out"
+check "bad script line: named with its line" grep -qF 'benchcom-run: bad.txt:2: issSetIoMode takes 1 argument (value), not 0' \
+    "$work/bad-script.err"
+
+# --for ends an endless demonstration with status 0; -C DIR takes the captures.
+mkdir -p "$work/dir/captures"
+sim_run "$work/for" wine "$win/benchcom-run.exe" --for 2 panelKeyDemo
+sim_run "$work/dir" wine "$win/benchcom-run.exe" -C captures scopePollDual
+wineserver -k
+check "--for: status 0" grep -qx 0 "$work/for/status"
+check "--for: the demonstration ran" grep -q "^keys: 00 00 00" "$work/for/out.txt"
+check "-C: status 0" grep -qx 0 "$work/dir/status"
+check "-C: the capture in the directory" grep -q "^Waveform Data," "$work/dir/captures/op_scope.csv"
+
+# An adapter that does not answer: status 4 and its line.
+mkdir -p "$work/silent"
+(cd "$work/silent" && "$linux/benchcom-sim" --fault adapter-silent --link "$link" -- bash -c \
+    'unset BENCHCOM_PORT; wine "$0" issVersion > out.txt 2> err.txt; s=$?; wineserver -k; exit $s' \
+    "$win/benchcom-run.exe"; echo $? > status)
+check "silent adapter: status 4" grep -qx 4 "$work/silent/status"
+check "silent adapter: the request printed as the reply" grep -q "^ISS:5A-01:ver: 5A 01 00 " "$work/silent/out.txt"
+check "silent adapter: the line that says so" grep -qF \
+    'benchcom-run: 1 exchange without a whole reply, the first in issVersion: adapter frame 5A 01 got 0 of 3 reply bytes' \
+    "$work/silent/err.txt"
+
+# Help: the nearest names, one routine's entry, a number out of range.
+(cd "$work" && wine "$win/benchcom-run.exe" scopeReadAcquire 1 > near.out 2> near.err; echo $? > near.status
+ wine "$win/benchcom-run.exe" help sendMAX2719xyz > entry.out 2> entry.err
+ wine "$win/benchcom-run.exe" count_rd 99999999999 > range.out 2> range.err)
+wineserver -k
+check "nearest name: status 2" grep -qx 2 "$work/near.status"
+check "nearest name: did you mean" grep -qF "unknown routine 'scopeReadAcquire'; did you mean scopeReadAquire?" "$work/near.err"
+check "help ROUTINE: its entry" grep -q $'^sendMAX2719xyz x y z\r$' "$work/entry.out"
+check "a number out of range says so" grep -qF "'99999999999' is out of range" "$work/range.err"
+
+# The shell reading its lines from a file (Wine gives no console to type at):
+# Ctrl-C ends the endless routine, and the next line runs on the same port.
+mkdir -p "$work/shell"
+printf 'panelKeyDemo\nissVersion\nquit\n' > "$work/shell/typed.txt"
+(cd "$work/shell" && BENCHCOM_PORT=sim wine "$win/benchcom-run.exe" --shell < typed.txt > out.txt 2> err.txt
+ echo $? > status) &
+for _ in $(seq 100); do grep -q "^keys:" "$work/shell/out.txt" 2> /dev/null && break; sleep 0.1; done
+pkill -INT -f "^$win/benchcom-run.exe --shell"
+wait
+wineserver -k
+check "shell: status 0 after quit" grep -qx 0 "$work/shell/status"
+check "shell: Ctrl-C ends the routine" grep -qF "benchcom-run: panelKeyDemo ended by Ctrl-C" "$work/shell/err.txt"
+check "shell: the next line runs after it" grep -q "^ISS:5A-01:ver: 07 05 40 " "$work/shell/out.txt"
+check "shell: one open" test "$(grep -c 'connect OK' "$work/shell/out.txt")" -eq 1
+
 # The main sequence on the bench inside: the lines come up after the first round.
 (cd "$work" && { BENCHCOM_PORT=sim timeout -s KILL 4 wine "$win/benchcom.exe" > main.sim; } 2> /dev/null)
 wineserver -k
@@ -482,7 +560,7 @@ check "flooding server: error 31" grep -qF 'connect fail \\.\COM3 error 31' "$wo
 check "flooding server: the reason" grep -qF "sent requests without end and did not read the answers" \
     "$work/flood/err.txt"
 on_hostile flood_later flood-later rfc2217 scopePollDual
-check "server flooding mid-capture: status 0" grep -qx 0 "$work/flood_later/status"
+check "server flooding mid-capture: status 4 (no reply)" grep -qx 4 "$work/flood_later/status"
 check "server flooding mid-capture: CSV file whole" \
     test "$(crlf_to_lf "$work/flood_later/op_scope.csv" | tail -n 1)" = "==========================="
 check "server flooding mid-capture: chart script whole" grep -q ",0,0,'3999');" "$work/flood_later/gbookFtemp.js"
