@@ -12,6 +12,7 @@
 #include "benchmarks/machine.h"
 #include "benchmarks/sections.h"
 #include "benchmarks/sim_child.h"
+#include "platform/standard_streams.h"
 #include "platform/version.h"
 
 namespace {
@@ -101,6 +102,7 @@ void runAgainstSim(const Options& o, const Config& cfg, Report& report) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    bc::openMissingStandardStreams();
     Options o;
     if (!parse(argc, argv, o) || o.help) {
         fprintf(o.help ? stdout : stderr, "%s", kUsage);

@@ -1,7 +1,8 @@
-// The captures' files, kept in memory. The routines open them with fopen
-// under their fixed names; in the fuzz targets that fopen is this one,
-// which hands them a stream on a buffer instead of a file, so that a
-// capture costs no file-system work. Every other name is opened as usual.
+// The captures' files, kept in memory. The routines write each under a
+// temporary name beside its fixed one and rename it into place once whole
+// (platform/replacing_file.h); in the fuzz targets fopen, rename and remove
+// are these, which hand them a stream on a buffer instead of a file, so that
+// a capture costs no file-system work. Every other name is opened as usual.
 // A file can be made to fail as a full disk or a refused name would.
 #pragma once
 

@@ -1,6 +1,6 @@
 // BENCHCOM_PORT, whatever a person or a script puts in it: the value is read
-// into a port choice or refused with a reason, and a choice says only what
-// the value said.
+// into a port choice or refused with a reason, a choice says only what the
+// value said, and messages show the value in printable text only.
 //
 // Input: the value (up to the first NUL, as the environment holds it).
 #include <string>
@@ -17,7 +17,9 @@ using Kind = PortChoice::Kind;
 void expectSound(const std::string& value, const PortChoice& c) {
     expect(c.given == value, "a choice keeps the value it came from");
     switch (c.kind) {
-    case Kind::invalid: expect(c.problem.find("BENCHCOM_PORT=" + value) == 0, "a refusal names the value"); break;
+    case Kind::invalid:
+        expect(c.problem.find("BENCHCOM_PORT=" + bc::ports::shownValue(value)) == 0, "a refusal names the value");
+        break;
     case Kind::local: expect(!c.device.empty(), "a local port names its device"); break;
     case Kind::usb: {
         // Written out again, the selector reads back the same.
@@ -41,6 +43,19 @@ void expectSound(const std::string& value, const PortChoice& c) {
     }
 }
 
+// What messages show of a value drives no terminal and stays short, and a
+// plain value is shown as it is.
+void expectShownSafely(const std::string& value) {
+    const std::string shown = bc::ports::shownValue(value);
+    bool printable = true;
+    for (unsigned char ch : shown) printable = printable && ch >= 0x20 && ch < 0x7F;
+    expect(printable, "a value is shown in printable characters only");
+    expect(shown.size() <= 4 * 80 + 40, "a value is shown cut to a sane length");
+    bool plain = !value.empty() && value.size() <= 80;
+    for (unsigned char ch : value) plain = plain && ch > 0x20 && ch < 0x7F && ch != '"';
+    expect(!plain || shown == value, "a plain value is shown as it is");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
@@ -53,6 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const std::string raw(reinterpret_cast<const char*>(bytes), size);
     const std::string value = raw.substr(0, raw.find('\0'));
     expectSound(value, bc::ports::parsePortValue(value));
+    expectShownSafely(value);
     const int n = bc::ports::comNumber(value);
     expect(n >= 0 && n <= 255, "a COM number is from 1 to 255, or none");
     const PortChoice c = bc::ports::choosePort("\\\\.\\COM3", value.c_str());

@@ -20,9 +20,23 @@ NetworkPort::NetworkPort(std::unique_ptr<net::TcpLink> link, bool telnet) : link
 
 int64_t NetworkPort::nowUs() { return monotonicUs(); }
 
+std::string NetworkPort::failureReason() {
+    return givenUp_.empty() ? "" : "the server " + givenUp_ + ": the connection was given up";
+}
+
+void NetworkPort::takePiece(size_t room) {
+    uint8_t raw[kPiece];
+    size_t got = 0;
+    if (!link_->receive(raw, room, got)) lost_ = true;
+    const size_t at = inbound_.size();
+    inbound_.resize(at + got);
+    inbound_.resize(at + decode(raw, got, inbound_.data() + at));
+}
+
 DWORD NetworkPort::pump(int64_t timeoutUs) {
     if (lost_) return ERROR_DEVICE_NOT_CONNECTED;
-    if (timeoutUs != 0) {
+    flushUnsent(0);
+    if (timeoutUs != 0 && !lost_) {
         bool readable = false;
         if (!link_->waitReadable(timeoutUs, readable)) return ERROR_GEN_FAILURE;
         if (!readable) return ERROR_SUCCESS;
@@ -31,14 +45,8 @@ DWORD NetworkPort::pump(int64_t timeoutUs) {
         inbound_.erase(inbound_.begin(), inbound_.begin() + ptrdiff_t(head_));
         head_ = 0;
     }
-    const size_t room = kHeld - inbound_.size() < kPiece ? kHeld - inbound_.size() : kPiece;
-    if (room == 0) return ERROR_SUCCESS;
-    uint8_t raw[kPiece];
-    size_t got = 0;
-    if (!link_->receive(raw, room, got)) lost_ = true;
-    const size_t at = inbound_.size();
-    inbound_.resize(at + got);
-    inbound_.resize(at + decode(raw, got, inbound_.data() + at));
+    const size_t room = std::min(kHeld - inbound_.size(), kPiece);
+    if (room > 0 && !lost_) takePiece(room);
     return ERROR_SUCCESS;
 }
 
@@ -82,10 +90,13 @@ DWORD NetworkPort::clearError(DWORD& errors, COMSTAT& stat) {
 
 std::string NetworkPort::receivedText() {
     // A send that failed may have found the connection reset before what
-    // came with it was taken; the system still holds that for reading.
-    for (size_t got = 1; got > 0 && inbound_.size() + kPiece <= kHeld;) {
+    // came with it was taken; the system still holds that for reading. A
+    // server that never stops sending is read no further than we hold.
+    size_t taken = 0, got = 1;
+    while (got > 0 && taken < kHeld && inbound_.size() + kPiece <= kHeld) {
         uint8_t raw[kPiece];
         link_->receive(raw, kPiece, got);
+        taken += got;
         const size_t at = inbound_.size();
         inbound_.resize(at + got);
         inbound_.resize(at + decode(raw, got, inbound_.data() + at));
@@ -96,10 +107,38 @@ std::string NetworkPort::receivedText() {
     return text;
 }
 
-DWORD NetworkPort::sendAll(const std::string& bytes) {
-    if (lost_) return ERROR_DEVICE_NOT_CONNECTED;
+bool NetworkPort::closesWithin(int64_t timeoutUs) {
+    const int64_t deadline = nowUs() + timeoutUs;
+    // Once we hold all we can, the rest waits in TCP: a server that sends
+    // that much is no server turning a client away.
+    while (!lost_ && inbound_.size() - head_ < kHeld) {
+        const int64_t left = deadline - nowUs();
+        if (left <= 0 || pump(left)) break;
+    }
+    return lost_;
+}
+
+bool NetworkPort::flushUnsent(int64_t timeoutUs) {
+    if (unsent_.empty() || lost_) return unsent_.empty();
     size_t sent = 0;
-    if (!link_->send(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), -1, sent)) lost_ = true;
+    if (!link_->send(reinterpret_cast<const uint8_t*>(unsent_.data()), unsent_.size(), timeoutUs, sent)) lost_ = true;
+    unsent_.erase(0, sent);
+    return unsent_.empty();
+}
+
+void NetworkPort::answer(const std::string& bytes) {
+    if (lost_ || bytes.empty()) return;
+    unsent_ += bytes;
+    flushUnsent(0);
+    if (unsent_.size() <= kMostUnsent) return;
+    lost_ = true;
+    givenUp_ = "sent requests without end and did not read the answers";
+}
+
+DWORD NetworkPort::sendBy(const std::string& bytes, int64_t deadlineUs) {
+    if (lost_) return ERROR_DEVICE_NOT_CONNECTED;
+    unsent_ += bytes;
+    flushUnsent(std::max<int64_t>(0, deadlineUs - nowUs()));
     return lost_ ? ERROR_DEVICE_NOT_CONNECTED : ERROR_SUCCESS;
 }
 
@@ -115,30 +154,35 @@ DWORD NetworkPort::write(const uint8_t* bytes, DWORD count, DWORD& written) {
     else
         out_.assign(reinterpret_cast<const char*>(bytes), count);
     const COMMTIMEOUTS& t = timeouts;
-    const bool limited = t.WriteTotalTimeoutMultiplier || t.WriteTotalTimeoutConstant;
-    const int64_t limitUs = (int64_t(t.WriteTotalTimeoutMultiplier) * count + t.WriteTotalTimeoutConstant) * 1000;
+    const int64_t limitUs = ports::totalTimeoutUs(t.WriteTotalTimeoutMultiplier, t.WriteTotalTimeoutConstant, count);
+    const int64_t deadline = limitUs < 0 ? -1 : nowUs() + limitUs;
+    auto left = [&] { return deadline < 0 ? int64_t(-1) : std::max<int64_t>(0, deadline - nowUs()); };
+    // What is queued goes first; a write whose time runs out before it has
+    // gone has written nothing.
+    if (!flushUnsent(left())) return lost_ ? ERROR_DEVICE_NOT_CONNECTED : ERROR_SUCCESS;
     size_t sent = 0;
     const auto* encoded = reinterpret_cast<const uint8_t*>(out_.data());
-    if (!link_->send(encoded, out_.size(), limited ? limitUs : -1, sent)) {
+    if (!link_->send(encoded, out_.size(), left(), sent)) {
         lost_ = true;
         return ERROR_DEVICE_NOT_CONNECTED;
     }
     // A write that timed out counts the data bytes that went whole; the
-    // second half of a doubled 255 must still follow, or the server would
-    // read the next byte as a command.
+    // second half of a doubled 255 is queued to go first next time, or the
+    // server would read the next byte as a command.
     size_t at = 0;
     while (written < count) {
         const size_t size = telnet_ && bytes[written] == telnet::IAC ? 2 : 1;
         if (at + size > sent) {
-            size_t more = 0;
-            if (at < sent && !link_->send(encoded + sent, at + size - sent, -1, more)) lost_ = true;
-            if (at < sent && !lost_) ++written;
+            if (at < sent) {
+                unsent_.append(out_, sent, at + size - sent);
+                ++written;
+            }
             break;
         }
         at += size;
         ++written;
     }
-    return lost_ ? ERROR_DEVICE_NOT_CONNECTED : ERROR_SUCCESS;
+    return ERROR_SUCCESS;
 }
 
 }  // namespace bc::net

@@ -119,7 +119,10 @@ void ComPortClient::answered(uint8_t command, uint32_t value) {
         if (command == SET_CONTROL) controlAnswers_[controlGroup(value)] = Answers::yes;
         if (command == PURGE_DATA) purgeAnswers_ = Answers::yes;
         if (command == PURGE_DATA && (o.value & 1)) dropUpTo_ = decoder_.dataSoFar();
-        if (o.check && o.value != value) refused_ = true;
+        if (o.check && o.value != value && !refused_) {
+            refused_ = true;
+            refusal_ = {command, o.value, value};
+        }
         dropOwed(i);
         return;
     }
@@ -179,8 +182,9 @@ bool ComPortClient::giveUp() {
     return settingLost;
 }
 
-bool ComPortClient::takeRefusal() {
+bool ComPortClient::takeRefusal(Refusal* what) {
     const bool r = refused_;
+    if (r && what) *what = refusal_;
     refused_ = false;
     return r;
 }

@@ -46,9 +46,15 @@ public:
     // setting (speed, data size, parity, stop size, flow control, purge) went
     // unanswered.
     bool giveUp();
+    // A setting answered with another value than asked: the server could
+    // not apply it.
+    struct Refusal {
+        uint8_t command = 0;
+        uint32_t asked = 0, took = 0;
+    };
     // True once an answered setting came back with another value than asked
-    // (the server could not apply it); reading clears it.
-    bool takeRefusal();
+    // (the first such is put in `what` when given); reading clears it.
+    bool takeRefusal(Refusal* what = nullptr);
 
     // The modem-state byte of the last NOTIFY-MODEMSTATE (0 before any).
     uint8_t modemState() const { return modem_; }
@@ -86,6 +92,7 @@ private:
     Answers purgeAnswers_ = Answers::unknown;
     bool probeNeeded_ = false;
     bool refused_ = false;
+    Refusal refusal_;
     bool rxPurgeOwed_ = false;
     size_t dropUpTo_ = 0;
     uint8_t modem_ = 0;

@@ -2,8 +2,9 @@
 // (ser2net's telnet(rfc2217) accepter, most serial device servers). The line
 // settings, break, RTS and DTR go to the server's port; the modem lines come
 // back in its NOTIFY-MODEMSTATE. The answers the server owes are awaited for
-// a bounded time; a server that does not answer some control at all is
-// noticed at once (ComPortClient's probe) and not awaited again.
+// a bounded time, and the commands are sent within that same time; a server
+// that does not answer some control at all is noticed at once
+// (ComPortClient's probe) and not awaited again.
 #include "net/rfc2217_port.h"
 
 #include "net/network_port.h"
@@ -41,6 +42,28 @@ uint8_t flowCode(const DCB& d) {
     return FLOW_NONE;
 }
 
+// A value of a setting as RFC 2217 codes it, in words.
+std::string settingWords(uint8_t command, uint32_t v) {
+    static const char* const parity[] = {"no parity", "odd parity", "even parity", "mark parity", "space parity"};
+    static const char* const stop[] = {"1 stop bit", "2 stop bits", "1.5 stop bits"};
+    static const char* const flow[] = {"no flow control", "XON/XOFF flow control", "hardware flow control"};
+    switch (command) {
+    case SET_BAUDRATE: return std::to_string(v) + " baud";
+    case SET_DATASIZE: return std::to_string(v) + " data bits";
+    case SET_PARITY:
+        if (v >= 1 && v <= 5) return parity[v - 1];
+        break;
+    case SET_STOPSIZE:
+        if (v >= 1 && v <= 3) return stop[v - 1];
+        break;
+    case SET_CONTROL:
+        if (v >= 1 && v <= 3) return flow[v - 1];
+        break;
+    default: break;
+    }
+    return "value " + std::to_string(v);
+}
+
 class Rfc2217Port final : public NetworkPort {
 public:
     explicit Rfc2217Port(std::unique_ptr<net::TcpLink> link) : NetworkPort(std::move(link), true) {}
@@ -57,12 +80,13 @@ public:
         return ERROR_SUCCESS;
     }
     DWORD purge(DWORD flags) override;
+    std::string failureReason() override { return reason_.empty() ? NetworkPort::failureReason() : reason_; }
 
 protected:
     size_t decode(const uint8_t* bytes, size_t count, uint8_t* data) override {
         replies_.clear();
         const size_t n = client_.receive(bytes, count, data, replies_);
-        if (!replies_.empty()) sendAll(replies_);
+        answer(replies_);
         return n;
     }
 
@@ -70,16 +94,19 @@ private:
     // Sends the batch in `batch_` and waits for its answers.
     DWORD sendAndAwait();
     DWORD purgeAtOpen();
+    // A setting the server answered with another value, in words.
+    std::string refusalWords(const ComPortClient::Refusal& r) const;
 
     ComPortClient client_;
     std::string batch_, replies_;
+    std::string reason_;  // why the last call failed, beyond its code
 };
 
 OpenError Rfc2217Port::negotiate(const std::string& where) {
     batch_.clear();
     client_.start(batch_);
-    sendAll(batch_);
     const int64_t deadline = nowUs() + kNegotiationUs;
+    sendBy(batch_, deadline);
     while (client_.comPort() == ComPortClient::Agreement::pending && !lost_ && nowUs() < deadline)
         pump(deadline - nowUs());
     if (client_.comPort() == ComPortClient::Agreement::accepted) {
@@ -93,6 +120,7 @@ OpenError Rfc2217Port::negotiate(const std::string& where) {
         if (!sendAndAwait() && !purgeAtOpen()) return {};
         if (!lost_) return {ERROR_SEM_TIMEOUT, where + " did not answer a question about its port within 1 s"};
     }
+    if (!givenUp().empty()) return {ERROR_GEN_FAILURE, where + " " + givenUp() + ": the connection was given up"};
     if (lost_) {
         // Most often the device is in use by another client.
         const std::string said = receivedText();
@@ -124,8 +152,10 @@ DWORD Rfc2217Port::purgeAtOpen() {
 
 DWORD Rfc2217Port::sendAndAwait() {
     client_.endBatch(batch_);
-    if (DWORD e = sendAll(batch_)) return e;
+    // The commands and their answers share one limit: a server that takes
+    // neither in that time has not answered.
     const int64_t deadline = nowUs() + kAnswerUs;
+    if (DWORD e = sendBy(batch_, deadline)) return e;
     while (client_.owing() && !lost_) {
         const int64_t left = deadline - nowUs();
         if (left <= 0) return client_.giveUp() ? ERROR_SEM_TIMEOUT : ERROR_SUCCESS;
@@ -134,7 +164,13 @@ DWORD Rfc2217Port::sendAndAwait() {
     return lost_ ? ERROR_DEVICE_NOT_CONNECTED : ERROR_SUCCESS;
 }
 
+std::string Rfc2217Port::refusalWords(const ComPortClient::Refusal& r) const {
+    return "the server answered " + settingWords(r.command, r.asked) + " with " + settingWords(r.command, r.took) +
+           ", a setting its port cannot take";
+}
+
 DWORD Rfc2217Port::setState(const DCB& dcb) {
+    reason_.clear();
     if (lost_) return ERROR_DEVICE_NOT_CONNECTED;
     const uint8_t parity = parityCode(dcb.Parity), stop = stopCode(dcb.StopBits);
     if (dcb.BaudRate == 0 || dcb.ByteSize < 5 || dcb.ByteSize > 8 || !parity || !stop) return ERROR_INVALID_PARAMETER;
@@ -149,8 +185,15 @@ DWORD Rfc2217Port::setState(const DCB& dcb) {
         client_.setting(SET_CONTROL, dcb.fDtrControl == DTR_CONTROL_ENABLE ? DTR_ON : DTR_OFF, batch_);
     if (dcb.fRtsControl == RTS_CONTROL_ENABLE || dcb.fRtsControl == RTS_CONTROL_DISABLE)
         client_.setting(SET_CONTROL, dcb.fRtsControl == RTS_CONTROL_ENABLE ? RTS_ON : RTS_OFF, batch_);
-    if (DWORD e = sendAndAwait()) return e;
-    if (client_.takeRefusal()) return ERROR_INVALID_PARAMETER;
+    if (DWORD e = sendAndAwait()) {
+        if (e == ERROR_SEM_TIMEOUT) reason_ = "the server did not answer the line settings within 1 s";
+        return e;
+    }
+    ComPortClient::Refusal refusal;
+    if (client_.takeRefusal(&refusal)) {
+        reason_ = refusalWords(refusal);
+        return ERROR_INVALID_PARAMETER;
+    }
     dcb_ = dcb;
     return ERROR_SUCCESS;
 }

@@ -27,6 +27,8 @@ public:
         return func >= SETXOFF && func <= CLRBREAK ? ERROR_INVALID_FUNCTION : ERROR_INVALID_PARAMETER;
     }
     DWORD modemStatus(DWORD&) override { return ERROR_INVALID_FUNCTION; }
+    bool endsWithin(int64_t timeoutUs) { return closesWithin(timeoutUs); }
+    std::string said() { return receivedText(); }
     // What has come is dropped; what is still on its way arrives later, as
     // on a real line.
     DWORD purge(DWORD flags) override {
@@ -47,9 +49,20 @@ protected:
 
 }  // namespace
 
-std::unique_ptr<Port> openSocketPort(std::unique_ptr<net::TcpLink> link, OpenError& error) {
-    error = {};
-    return std::make_unique<SocketPort>(std::move(link));
+std::unique_ptr<Port> openSocketPort(std::unique_ptr<net::TcpLink> link, const std::string& where, int64_t momentUs,
+                                     OpenError& error) {
+    auto port = std::make_unique<SocketPort>(std::move(link));
+    // Raw TCP has no question to ask the server; a server that turns a
+    // client away says so at once and closes. Whatever else comes meanwhile
+    // is the device's, and stays to be read.
+    if (!port->endsWithin(momentUs)) {
+        error = {};
+        return port;
+    }
+    const std::string said = port->said();
+    error = {ERROR_ACCESS_DENIED, where + " closed the connection as soon as it was made" +
+                                      (said.empty() ? "" : ", saying \"" + said + "\"")};
+    return nullptr;
 }
 
 }  // namespace bc::net

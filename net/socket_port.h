@@ -1,7 +1,9 @@
 // socket://HOST:PORT: raw TCP to a port server, the bytes passing as they are.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <string>
 
 #include "net/tcp_link.h"
 #include "ports/open_error.h"
@@ -9,7 +11,11 @@
 
 namespace bc::net {
 
-// Over a connection already made (open_network_port.cpp makes it).
-std::unique_ptr<ports::Port> openSocketPort(std::unique_ptr<TcpLink> link, ports::OpenError& error);
+// Over a connection already made (open_network_port.cpp makes it), to
+// `where`. A server that closes the connection within `momentUs` of it being
+// made has turned the tool away (a port server whose device another client
+// has): the open fails with what it said.
+std::unique_ptr<ports::Port> openSocketPort(std::unique_ptr<TcpLink> link, const std::string& where, int64_t momentUs,
+                                            ports::OpenError& error);
 
 }  // namespace bc::net

@@ -8,6 +8,7 @@
 
 #include "platform/interrupt.h"
 #include "platform/monotonic.h"
+#include "platform/replacing_file.h"
 #include "platform/seam.h"
 
 namespace bc {
@@ -37,6 +38,8 @@ void _sleep(unsigned long ms) {
 }
 
 void exit(int status) {
+    // A capture under way is cut short: the earlier files stay as they were.
+    discardUnplacedFiles();
     if (const auto& hook = seam::exitHook()) hook(status);
     std::exit(status);
 }

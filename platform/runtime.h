@@ -14,7 +14,8 @@ clock_t clock();
 // Sleeps the given number of milliseconds.
 void _sleep(unsigned long ms);
 
-// Ends the process with the given status, flushing standard output.
+// Ends the process with the given status, flushing standard output; a
+// capture file not yet put in place is removed, the earlier one kept.
 [[noreturn]] void exit(int status);
 
 // Sleeps on the system's own timer, ending the process if interrupted

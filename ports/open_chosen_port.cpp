@@ -4,12 +4,11 @@
 // the routines' own failure messages), and every open goes into the trace.
 #include "ports/open_chosen_port.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "net/open_network_port.h"
 #include "platform/error_text.h"
-#include "platform/program_name.h"
+#include "ports/explained_port.h"
 #include "ports/local_port.h"
 #include "ports/model_port.h"
 #include "ports/port_list.h"
@@ -30,12 +29,12 @@ struct Attempt {
 // The device a COM name stands for, to say in messages.
 std::string triedDevice(const PortChoice& c, const std::string& win32Path) {
     const std::string forPath = c.device == win32Path ? "" : " for " + win32Path;
-    const std::string from = c.given.empty() ? "" : " (BENCHCOM_PORT=" + c.given + ")";
+    const std::string from = c.given.empty() ? "" : " (BENCHCOM_PORT=" + shownValue(c.given) + ")";
     switch (c.kind) {
-    case PortChoice::Kind::local: return c.device + forPath + from;
+    case PortChoice::Kind::local: return shownValue(c.device) + forPath + from;
     case PortChoice::Kind::sim: return "the simulated bench" + forPath + from;
     case PortChoice::Kind::invalid: return win32Path;
-    default: return c.given + forPath;
+    default: return shownValue(c.given) + forPath;
     }
 }
 
@@ -75,14 +74,6 @@ Attempt attempt(const PortChoice& c, const std::string& win32Path) {
     return a;
 }
 
-void explainFailure(const Attempt& a) {
-    std::fprintf(stderr,
-                 "%s: cannot open %s: %s. Choose the port with BENCHCOM_PORT (benchcom-run --list-ports "
-                 "lists this machine's serial ports).\n",
-                 programName().c_str(), a.device.c_str(), a.error.reason.c_str());
-    std::fflush(stderr);
-}
-
 }  // namespace
 
 std::unique_ptr<Port> openChosenPort(const char* win32Path, DWORD& error) {
@@ -96,7 +87,8 @@ std::unique_ptr<Port> openChosenPort(const char* win32Path, DWORD& error) {
         if (!a.port) a.error.reason = errorText(a.error.code);
     } else {
         a = attempt(choosePort(win32Path, std::getenv("BENCHCOM_PORT")), path);
-        if (!a.port) explainFailure(a);
+        if (!a.port) sayCannotOpen(a.device, a.error.reason);
+        if (a.port) a.port = explainedPort(std::move(a.port), a.device);
     }
     error = a.error.code;
     if (!a.port) {

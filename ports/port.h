@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/win32_api.h"
 
@@ -29,6 +30,11 @@ public:
     virtual DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) = 0;
     // ReadFile: waits as the time-outs set with setTimeouts say.
     virtual DWORD read(uint8_t* into, DWORD count, DWORD& got) = 0;
+
+    // Why the last call failed, in words, where its error code alone would
+    // not say (a device that is no serial port, a setting the far end put
+    // back); empty when the code says it all.
+    virtual std::string failureReason() { return {}; }
 
     // Called before the handle is closed, and at process exit for handles
     // still open; must be safe to call more than once.

@@ -29,7 +29,7 @@ PortChoice invalid(const std::string& value, const std::string& why) {
     PortChoice c;
     c.kind = PortChoice::Kind::invalid;
     c.given = value;
-    c.problem = "BENCHCOM_PORT=" + value + " " + why;
+    c.problem = "BENCHCOM_PORT=" + shownValue(value) + " " + why;
     return c;
 }
 
@@ -105,6 +105,31 @@ int comNumber(const std::string& name) {
         n = n * 10 + (s[i] - '0');
     }
     return n <= 255 ? n : 0;
+}
+
+std::string shownValue(const std::string& value) {
+    // Longer than any device path or address a person types.
+    constexpr size_t kShown = 80;
+    bool plain = !value.empty() && value.size() <= kShown;
+    for (unsigned char c : value) plain = plain && c > 0x20 && c < 0x7F && c != '"';
+    if (plain) return value;
+    std::string out = "\"";
+    for (size_t i = 0; i < value.size() && i < kShown; ++i) {
+        const unsigned char c = static_cast<unsigned char>(value[i]);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += char(c);
+        } else if (c >= 0x20 && c < 0x7F) {
+            out += char(c);
+        } else {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02x", unsigned(c));
+            out += hex;
+        }
+    }
+    out += '"';
+    if (value.size() > kShown) out += "... (" + std::to_string(value.size()) + " bytes)";
+    return out;
 }
 
 std::string usbSelectorText(uint16_t vendor, uint16_t product, const std::string& serial) {

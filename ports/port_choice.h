@@ -46,6 +46,11 @@ PortChoice parsePortValue(const std::string& value);
 // The number of "\\.\COMn" or "COMn" (any case, n from 1 to 255), or 0.
 int comNumber(const std::string& name);
 
+// A value as messages show it: as it is when it is plain printable text;
+// else in double quotes, with every byte outside printable ASCII (and the
+// quote and backslash) escaped, and a long one cut, its length said.
+std::string shownValue(const std::string& value);
+
 // The usb: selector as it is written: "usb:04d8:ffee" or "usb:04d8:ffee:SERIAL".
 std::string usbSelectorText(uint16_t vendor, uint16_t product, const std::string& serial);
 

@@ -2,13 +2,13 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 
 #include "platform/interrupt.h"
 #include "platform/monotonic.h"
 #include "platform/program_name.h"
 #include "platform/seam.h"
 #include "platform/version.h"
+#include "ports/trace_file.h"
 
 namespace bc::ports {
 
@@ -19,17 +19,23 @@ constexpr size_t kTraceBuffer = 1 << 16;
 
 }  // namespace
 
-PortTrace::PortTrace(std::FILE* file, bool owned) : file_(file), owned_(owned) {
+PortTrace::PortTrace(std::FILE* file, bool owned, std::string name)
+    : file_(file), owned_(owned), name_(std::move(name)) {
     std::setvbuf(file_, nullptr, _IOFBF, kTraceBuffer);
     std::fprintf(file_, "# %s %s port trace, format %d: seconds since the port was first opened; > sent, < received\n",
                  programName().c_str(), version(), kTraceFormat);
 }
 
 PortTrace::~PortTrace() {
-    if (owned_)
-        std::fclose(file_);
-    else
-        std::fflush(file_);
+    flush();
+    if (owned_) std::fclose(file_);
+}
+
+void PortTrace::check() {
+    if (failed_ || !std::ferror(file_)) return;
+    failed_ = true;
+    std::fprintf(stderr, "port trace %s could not be written whole: %s\n", name_.c_str(),
+                 traceFileReason(errno ? errno : EIO).c_str());
 }
 
 // A test's virtual clock when one is attached, so that its traces repeat.
@@ -55,6 +61,7 @@ void PortTrace::stamp(bool continuation) {
 void PortTrace::event(const std::string& words) {
     stamp(false);
     std::fprintf(file_, "%s\n", words.c_str());
+    check();
 }
 
 void PortTrace::bytes(char direction, const uint8_t* data, size_t count, const std::string& note) {
@@ -74,13 +81,20 @@ void PortTrace::bytes(char direction, const uint8_t* data, size_t count, const s
             std::fprintf(file_, "%c %-48s %s\n", direction, hex, text);
         if (count == 0) break;
     }
+    check();
 }
 
-void PortTrace::flush() { std::fflush(file_); }
+bool PortTrace::flush() {
+    errno = 0;
+    std::fflush(file_);
+    check();
+    return !failed_;
+}
 
 namespace {
 
 std::unique_ptr<PortTrace> g_trace;
+bool g_traceRefused = false;
 
 void closeTrace() { g_trace.reset(); }
 
@@ -99,17 +113,21 @@ PortTrace* processTrace() {
     tried = true;
     const char* path = std::getenv("BENCHCOM_TRACE");
     if (!path || !*path) return nullptr;
-    std::FILE* file = std::fopen(path, "w");
+    int error = 0;
+    std::FILE* file = openTraceFile(path, error);
     if (!file) {
+        g_traceRefused = true;
         std::fprintf(stderr, "%s: cannot write the port trace %s: %s\n", programName().c_str(), path,
-                     std::strerror(errno));
+                     traceFileReason(error).c_str());
         return nullptr;
     }
-    g_trace = std::make_unique<PortTrace>(file, true);
+    g_trace = std::make_unique<PortTrace>(file, true, path);
     std::atexit(closeTrace);
     onEndBySignal(noteEnd);
     return g_trace.get();
 }
+
+bool processTraceWhole() { return !g_traceRefused && (!g_trace || g_trace->flush()); }
 
 std::string describeDcb(const DCB& d) {
     static const char parity[] = "NOEMS";

@@ -5,7 +5,9 @@
 // (open, SetCommState, EscapeCommFunction, ...) or bytes: '>' sent, '<'
 // received, up to 16 a line in hexadecimal and as characters, one entry for
 // the bytes of one WriteFile or ReadFile. The file is written through a
-// buffer and flushed when the port closes and when the process ends.
+// buffer and flushed when the port closes and when the process ends. A trace
+// that cannot be written whole (a full disk) is said once on standard error;
+// the routines go on as they would have.
 #pragma once
 
 #include <cstdint>
@@ -30,8 +32,9 @@ constexpr int kFirstFormatWithQueues = 2;
 
 class PortTrace {
 public:
-    // Writes to `file`, which the trace closes when `owned`.
-    PortTrace(std::FILE* file, bool owned);
+    // Writes to `file`, which the trace closes when `owned`; `name` is the
+    // file's name for the line that says it could not be written whole.
+    PortTrace(std::FILE* file, bool owned, std::string name = "");
     ~PortTrace();
     PortTrace(const PortTrace&) = delete;
     PortTrace& operator=(const PortTrace&) = delete;
@@ -43,14 +46,19 @@ public:
     void bytes(char direction, const uint8_t* data, size_t count, const std::string& note);
     // The time stamp of the next entry is taken now (for calls that wait).
     void markTime();
-    void flush();
+    // False once a write has failed (said then, once).
+    bool flush();
 
 private:
     void stamp(bool continuation);
     int64_t nowUs() const;
+    // Says the first failed write.
+    void check();
 
     std::FILE* file_;
     bool owned_;
+    std::string name_;
+    bool failed_ = false;
     int64_t startUs_ = -1;
     int64_t markedUs_ = -1;
 };
@@ -59,6 +67,10 @@ private:
 // first open of the process; null when none is asked for or the file cannot
 // be written (which is said once on standard error).
 PortTrace* processTrace();
+
+// Writes out what the process trace holds; false when the trace asked for
+// could not be created or written whole (the programs then end with 3).
+bool processTraceWhole();
 
 // Line settings in words: "19200 baud 8N1, DTR off, RTS off, no flow control".
 std::string describeDcb(const DCB& dcb);

@@ -37,6 +37,7 @@ public:
         DWORD e = in_->clearError(errors, stat);
         return said("ClearCommError" + (e ? std::string() : " " + queueWords(errors, stat)), e);
     }
+    std::string failureReason() override { return in_->failureReason(); }
 
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override {
         trace_.markTime();

@@ -5,6 +5,8 @@
 #include <cstdarg>
 #include <cstring>
 
+#include "platform/replacing_file.h"
+
 namespace bc {
 
 bool captureFileFailed = false;
@@ -20,7 +22,7 @@ void fail(CaptureFile& file, const char* what, int error) {
 }
 
 // The files open now. A capture that is ended half-way (Ctrl-C in
-// benchcom-run's shell) leaves them open; captureCloseAbandoned closes them
+// benchcom-run's shell) leaves them open; captureCloseAbandoned lets them go
 // then, as the end of the process would. A capture opens two at most.
 CaptureFile g_open[4];
 
@@ -40,7 +42,7 @@ void closing(const CaptureFile& file) {
 }  // namespace
 
 CaptureFile captureOpen(const char* name) {
-    CaptureFile file{name, fopen(name, "w+"), false};
+    CaptureFile file{name, openReplacing(name), false};
     if (!file.stream) fail(file, "could not be created", errno);
     if (file.stream) opened(file);
     return file;
@@ -68,16 +70,20 @@ void captureCheck(CaptureFile& file) {
 void captureClose(CaptureFile& file) {
     if (!file.stream) return;
     closing(file);
-    errno = 0;
-    if (fclose(file.stream) != 0) fail(file, "could not be written whole", errno);
+    if (file.failed)
+        discardReplacing(file.stream);
+    else if (const int error = placeReplacing(file.stream))
+        fail(file, "could not be written whole", error);
     file.stream = nullptr;
 }
 
 void captureCloseAbandoned() {
+    // Cut short, they are not whole: each leaves the earlier file of its
+    // name as it was (bc::exit has already let them go when it ended them).
     for (CaptureFile& slot : g_open)
         if (slot.stream) {
-            CaptureFile file = slot;
-            captureClose(file);
+            discardReplacing(slot.stream);
+            slot = CaptureFile{};
         }
 }
 

@@ -2,7 +2,10 @@
 // A capture's output file, with every write and the close checked. A file
 // that cannot be created or written whole is said once on standard error,
 // with its name and the system's reason; the capture itself goes on exactly
-// as it would have, and benchcom-run ends with status 3.
+// as it would have, and benchcom-run ends with status 3. The file is written
+// under a temporary name and takes the place of the earlier capture only
+// when it is closed whole (platform/replacing_file.h): a capture cut short
+// or not written whole leaves the earlier one as it was.
 #pragma once
 
 #include <cstdio>
@@ -20,7 +23,8 @@ struct CaptureFile {
 // Set once any capture file could not be created or written whole.
 extern bool captureFileFailed;
 
-// Creates or empties the file (fopen mode "w+").
+// Opens the file to replace the earlier one of its name; one that fopen
+// mode "w+" could not open is not created here either.
 CaptureFile captureOpen(const char* name);
 
 // fprintf to an open file.
@@ -33,12 +37,15 @@ void captureWriteText(CaptureFile& file, const char* text, const char* end);
 // them): says the failure its error flag shows.
 void captureCheck(CaptureFile& file);
 
-// Closes an open file; a close that fails (the last write-out) is said too.
+// Closes an open file and, when it was written whole, puts it in place; a
+// close or a rename that fails is said too. A file not written whole is
+// removed.
 void captureClose(CaptureFile& file);
 
-// Closes the files of a capture that was ended before it closed them itself
-// (benchcom-run's shell, on Ctrl-C), with what they hold so far, as the end
-// of the process closes them.
+// Lets go of the files of a capture that was ended before it closed them
+// itself (benchcom-run's shell, on Ctrl-C), as the end of the process does:
+// none is put in place, and the earlier files of their names stay as they
+// were.
 void captureCloseAbandoned();
 
 }  // namespace bc

@@ -38,6 +38,7 @@ void Max7219Model::pinsChanged(uint8_t levels, int64_t) {
 
 void Max7219Model::latch() {
     latched.push_back(shift_);
+    keepLatest(latched, latchedLimit, latchedDropped);
     const int reg = (shift_ >> 8) & 0x0F;
     const uint8_t data = uint8_t(shift_);
     if (reg >= kRegDigit0 && reg <= kRegDigit7)

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "sim/i2c_device.h"
+#include "sim/record_limit.h"
 
 namespace bc::sim {
 
@@ -31,6 +32,8 @@ public:
 
     // Every word latched (no-op words included), in order.
     std::vector<uint16_t> latched;
+    size_t latchedLimit = kWholeRecord;
+    uint64_t latchedDropped = 0;
 
     // ---- what the display shows ----
     // The segments lit at `position`: 0 the leftmost digit (register 0x08),

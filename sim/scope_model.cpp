@@ -55,6 +55,7 @@ void ScopeModel::receive(const uint8_t* bytes, size_t count, int64_t now, SimPor
 
 void ScopeModel::handleMessage(const std::string& message, int64_t now, SimPort& port) {
     heard.push_back({now, message});
+    keepLatest(heard, heardLimit, heardDropped);
     size_t start = message.find_first_not_of(" \t");
     const std::string key = upperCase(start == std::string::npos ? "" : message.substr(start));
     if (auto canned = cannedReplies.find(key); canned != cannedReplies.end()) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/record_limit.h"
 #include "sim/scope_settings.h"
 #include "sim/scope_signal.h"
 #include "sim/scpi_text.h"
@@ -58,6 +59,8 @@ public:
         std::string message;
     };
     std::vector<Heard> heard;  // every message, when its terminator came
+    size_t heardLimit = kWholeRecord;
+    uint64_t heardDropped = 0;
     int resets = 0;
     int autosets = 0;
     int singles = 0;

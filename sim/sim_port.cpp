@@ -86,6 +86,7 @@ DWORD SimPort::write(const uint8_t* bytes, DWORD count, int64_t now, DWORD& writ
     written = 0;
     if (vanished) return ERROR_DEVICE_NOT_CONNECTED;
     received.insert(received.end(), bytes, bytes + count);
+    keepLatest(received, recordLimit, receivedDropped);
     written = count;
     if (peer && !breakOn) {
         const size_t before = pendingBytes();
@@ -133,6 +134,7 @@ int64_t SimPort::nextByteAt(int64_t now) {
 DWORD SimPort::escape(DWORD func, int64_t now) {
     if (escapeError) return escapeError;
     escapes.push_back({now, func});
+    keepLatest(escapes, recordLimit, escapesDropped);
     switch (func) {
     case SETBREAK: breakOn = true; break;
     case CLRBREAK: breakOn = false; break;

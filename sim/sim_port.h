@@ -12,6 +12,7 @@
 
 #include "platform/seam.h"
 #include "ports/driver_dcb.h"
+#include "sim/record_limit.h"
 
 namespace bc::sim {
 
@@ -43,12 +44,18 @@ public:
     Peer* peer = nullptr;
 
     // ---- what the host did ----
+    // Kept whole unless limited (record_limit.h); the counts say how much
+    // was dropped from the front.
+    size_t recordLimit = kWholeRecord;
     std::vector<uint8_t> received;
+    uint64_t receivedDropped = 0;
+    uint64_t receivedTotal() const { return receivedDropped + received.size(); }
     struct Escape {
         int64_t at;
         DWORD func;
     };
     std::vector<Escape> escapes;
+    uint64_t escapesDropped = 0;
     bool isOpen = false;
     int openCount = 0;
     bool stateWritten = false;

@@ -15,7 +15,12 @@ namespace bc::sim {
 struct WholeBench {
     WholeBench() {
         port.peer = &router;
-        rig.adapter.keepLog = false;  // endless demonstrations send frames for ever
+        // Endless demonstrations and any client for as long as it likes:
+        // what the host did is kept only as far back as these.
+        rig.adapter.keepLog = false;
+        port.recordLimit = 64 * 1024;
+        scope.heardLimit = 1024;  // messages of up to 4 KiB each
+        rig.display.latchedLimit = 64 * 1024;
     }
     WholeBench(const WholeBench&) = delete;
     WholeBench& operator=(const WholeBench&) = delete;

@@ -95,8 +95,12 @@ void BenchView::showIfChanged(const std::string& now, std::string& last) {
 void BenchView::refresh() {
     if (!out_) return;
     if (screen_) return screen_->draw(screenLines(scope_, rig_));
-    for (; commandsShown_ < scope_.heard.size(); ++commandsShown_)
-        fprintf(out_, "scope <- %s\n", shown(scope_.heard[commandsShown_].message, false).c_str());
+    // Messages dropped from the record before the view came to them are
+    // not shown.
+    const uint64_t first = scope_.heardDropped, heard = first + scope_.heard.size();
+    if (commandsShown_ < first) commandsShown_ = first;
+    for (; commandsShown_ < heard; ++commandsShown_)
+        fprintf(out_, "scope <- %s\n", shown(scope_.heard[size_t(commandsShown_ - first)].message, false).c_str());
     showIfChanged(displaySection(rig_.display), display_);
     showIfChanged(panelSection(rig_.panel), panel_);
     showIfChanged("plot device\n" + rig_.plot.render(), plot_);

@@ -47,7 +47,7 @@ private:
     const IssRig& rig_;
     bool terminal_ = false;
     std::unique_ptr<ScreenRegion> screen_;  // when drawn in place
-    size_t commandsShown_ = 0;
+    uint64_t commandsShown_ = 0;            // counted from the first message heard
     std::string display_, panel_, plot_;
 };
 

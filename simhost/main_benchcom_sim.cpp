@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/posix/child_process.h"
+#include "platform/standard_streams.h"
 #include "platform/version.h"
 #include "ports/replay_port.h"
 #include "sim/whole_bench.h"
@@ -119,6 +120,7 @@ int run(WholeBench& devices, Host& host, const std::string& port, SimOptions& op
 }  // namespace
 
 int main(int argc, char** argv) {
+    bc::openMissingStandardStreams();
     WholeBench devices;
     SimOptions options;
     options.inputs[0] = devices.scope.inputs[0];

@@ -8,9 +8,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include "simhost/backlog.h"
 #include "simhost/pty_host.h"
 
 namespace bc::sim {
@@ -55,6 +57,7 @@ void NetHost::dropClient() {
     if (client_ >= 0) close(client_);
     client_ = -1;
     toClient_.clear();
+    stalledSince_ = -1;
 }
 
 // One client at a time. A client that closes and at once connects again
@@ -90,14 +93,19 @@ void NetHost::fromClient(SimPort& port) {
         return;
     }
     if (n < 0) return;
-    const size_t before = port.received.size();
+    const uint64_t before = port.receivedTotal();
     if (rfc2217_) {
         server_.receive(buf, size_t(n), port, PtyHost::nowMs(), toClient_);
     } else {
         DWORD written;
         port.write(buf, DWORD(n), PtyHost::nowMs(), written);
     }
-    if (wireLog) fwrite(port.received.data() + before, 1, port.received.size() - before, wireLog);
+    if (wireLog) {
+        // The port keeps only the latest of what it received: what came now
+        // is at its end.
+        const size_t n = size_t(std::min<uint64_t>(port.receivedTotal() - before, port.received.size()));
+        fwrite(port.received.data() + port.received.size() - n, 1, n, wireLog);
+    }
 }
 
 void NetHost::deliver(SimPort& port) {
@@ -116,16 +124,35 @@ void NetHost::deliver(SimPort& port) {
         const ssize_t n = ::send(client_, toClient_.data(), toClient_.size(), MSG_NOSIGNAL);
         if (n <= 0) break;  // the client is not reading: keep the rest
         toClient_.erase(0, size_t(n));
+        stalledSince_ = -1;
     }
+}
+
+void NetHost::dropIfStalled(SimPort& port) {
+    if (client_ < 0 || toClient_.size() + port.pendingBytes() < kBacklogMost) {
+        stalledSince_ = -1;
+        return;
+    }
+    const int64_t now = PtyHost::nowMs();
+    if (stalledSince_ < 0) stalledSince_ = now;
+    if (now - stalledSince_ < kStalledMs) return;
+    // What the devices still have on its way was asked for by this client.
+    dropClient();
+    port.dropPending();
 }
 
 void NetHost::pump(SimPort& port, int waitMs) {
     deliver(port);
+    dropIfStalled(port);
     const int64_t now = PtyHost::nowMs();
     const int64_t next = port.nextByteAt(now);
     int timeout = waitMs;
     if (next >= 0 && next - now < timeout) timeout = int(next - now);
-    pollfd p[2] = {{listen_, POLLIN, 0}, {client_, short(POLLIN | (toClient_.empty() ? 0 : POLLOUT)), 0}};
+    // A client that does not read what the bench sends is not read from
+    // either; its going is still seen (POLLHUP and POLLERR always are).
+    const bool taking = toClient_.size() + port.pendingBytes() < kBacklogMost;
+    const short events = short((taking ? POLLIN : 0) | (toClient_.empty() ? 0 : POLLOUT));
+    pollfd p[2] = {{listen_, POLLIN, 0}, {client_, events, 0}};
     if (::poll(p, client_ >= 0 ? 2 : 1, timeout) > 0) {
         if (p[0].revents & POLLIN)
             accept(port);

@@ -1,7 +1,9 @@
 // Serves a SimPort over TCP in real time, one client at a time: as an RFC
 // 2217 server (with the loopback plug, so that a client sees CTS, DSR and
 // carrier detect follow its RTS and DTR) or as raw bytes. A second client
-// while one is served is turned away, as port servers do.
+// while one is served is turned away, as port servers do, even while the
+// first says nothing. A client that does not read is slowed, then dropped
+// (backlog.h), so that what waits for it stays bounded.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +40,9 @@ private:
     void dropClient();
     void fromClient(SimPort& port);
     void deliver(SimPort& port);
+    // Drops a client that has let the backlog fill and taken nothing of it
+    // for kStalledMs.
+    void dropIfStalled(SimPort& port);
 
     bool rfc2217_ = true;
     int listen_ = -1;
@@ -45,6 +50,7 @@ private:
     std::string url_;
     ComPortServer server_;
     std::string toClient_;
+    int64_t stalledSince_ = -1;  // when the backlog last filled with nothing taken since
 };
 
 }  // namespace bc::sim

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "platform/monotonic.h"
+#include "simhost/backlog.h"
 
 namespace bc::sim {
 
@@ -48,11 +49,14 @@ void PtyHost::pump(SimPort& port, int waitMs) {
     int timeout = waitMs;
     if (next >= 0 && next - now < timeout) timeout = int(next - now);
     // A client's close wakes the bench too, so that what was left for it
-    // goes at once.
-    pollfd p[2] = {{pty_.master(), short(POLLIN | (toClient_.empty() ? 0 : POLLOUT)), 0}, {clients_.fd(), POLLIN, 0}};
+    // goes at once. A program that does not read what the bench sends is
+    // not read from either (backlog.h).
+    const bool taking = toClient_.size() + port.pendingBytes() < kBacklogMost;
+    const short events = short((taking ? POLLIN : 0) | (toClient_.empty() ? 0 : POLLOUT));
+    pollfd p[2] = {{pty_.master(), events, 0}, {clients_.fd(), POLLIN, 0}};
     const bool ready = ::poll(p, clients_.fd() >= 0 ? 2 : 1, timeout) > 0;
     dropWhatWasForAClientGone(port);
-    if (ready && (p[0].revents & POLLIN)) {
+    if (ready && taking && (p[0].revents & POLLIN)) {
         uint8_t buf[4096];
         ssize_t n = ::read(pty_.master(), buf, sizeof buf);
         DWORD written;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "platform/interrupt.h"
+#include "platform/standard_streams.h"
 #include "platform/terminal.h"
 #include "platform/time_limit.h"
 #include "platform/version.h"
@@ -79,6 +80,7 @@ int run(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    bc::openMissingStandardStreams();
     Options o;
     std::string message;
     if (!parseOptions(argc, argv, o, message)) return usageError(message);

@@ -5,6 +5,7 @@
 #include "platform/interrupt.h"
 #include "platform/seam.h"
 #include "platform/terminal.h"
+#include "ports/port_trace.h"
 #include "scope/capture_file.h"
 #include "serial/com_port.h"
 #include "serial/short_replies.h"
@@ -111,6 +112,8 @@ void Session::reportShortReplies() {
     firstShort_.clear();
 }
 
-int Session::status() const { return captureFileFailed ? 3 : anyShort_ ? 4 : 0; }
+// A capture file or the trace not written whole has been named on standard
+// error.
+int Session::status() const { return captureFileFailed || !ports::processTraceWhole() ? 3 : anyShort_ ? 4 : 0; }
 
 }  // namespace bc::run

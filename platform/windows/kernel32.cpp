@@ -119,4 +119,15 @@ std::string programName() {
     return name;
 }
 
+uint32_t processId() { return GetCurrentProcessId(); }
+
+FileKind fileKind(const char* path) {
+    const DWORD a = GetFileAttributesA(path);
+    if (a == INVALID_FILE_ATTRIBUTES) return FileKind::none;
+    if (a & FILE_ATTRIBUTE_DIRECTORY) return FileKind::directory;
+    return (a & FILE_ATTRIBUTE_READONLY) ? FileKind::readOnly : FileKind::file;
+}
+
+bool replaceFile(const char* from, const char* to) { return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING); }
+
 }  // namespace bc::k32

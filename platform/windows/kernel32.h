@@ -40,5 +40,13 @@ void callAfter(long long ms, void (*callback)());
 bool isConsole(int stream);
 // The program's file name without directory and ".exe".
 std::string programName();
+uint32_t processId();
+
+// What stands at a path, for a capture file about to replace it.
+enum class FileKind { none, file, readOnly, directory };
+FileKind fileKind(const char* path);
+// Moves `from` to `to`, replacing a file there (MoveFileEx with
+// MOVEFILE_REPLACE_EXISTING).
+bool replaceFile(const char* from, const char* to);
 
 }  // namespace bc::k32

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -29,6 +30,21 @@ using posix::winErrorFromErrno;
 
 namespace {
 
+// What a device path that is no terminal names, for the message that says
+// why it cannot be the port.
+std::string notATerminal(int fd) {
+    struct stat st {};
+    const char* kind = "a file that is not a terminal";
+    if (fstat(fd, &st) == 0) {
+        if (S_ISREG(st.st_mode)) kind = "a regular file";
+        if (S_ISFIFO(st.st_mode)) kind = "a FIFO";
+        if (S_ISSOCK(st.st_mode)) kind = "a socket";
+        if (S_ISBLK(st.st_mode)) kind = "a block device";
+        if (S_ISCHR(st.st_mode)) kind = "a character device that is not a terminal";
+    }
+    return std::string("not a serial port but ") + kind;
+}
+
 class TtyPort final : public PolledPort {
 public:
     explicit TtyPort(int fd) : fd_(fd) {
@@ -36,6 +52,7 @@ public:
         if (tcgetattr(fd_, &t) == 0) dcbFromTermios(t, dcb_);
         int lines;
         hasModemLines_ = ioctl(fd_, TIOCMGET, &lines) == 0;
+        if (!isatty(fd_)) notTerminal_ = notATerminal(fd_);
     }
     ~TtyPort() override {
         release();
@@ -44,7 +61,7 @@ public:
 
     DWORD setupComm(DWORD, DWORD) override {
         // Linux sizes its own queues; only a terminal takes the request.
-        return isatty(fd_) ? ERROR_SUCCESS : winErrorFromErrno(ENOTTY);
+        return notTerminal_.empty() ? ERROR_SUCCESS : winErrorFromErrno(ENOTTY);
     }
 
     DWORD getState(DCB& dcb) override {
@@ -111,6 +128,8 @@ public:
     }
 
     DWORD write(const uint8_t* bytes, DWORD count, DWORD& written) override;
+    // Every serial call fails on a file that is no terminal; say what it is.
+    std::string failureReason() override { return notTerminal_; }
 
     int64_t nowUs() override { return monotonicUs(); }
 
@@ -167,6 +186,7 @@ private:
     DCB dcb_ = freshDriverDcb();
     bool hasModemLines_ = false;
     bool released_ = false;
+    std::string notTerminal_;
 };
 
 DWORD TtyPort::waitFor(short events, int64_t timeoutUs, bool& ready) {

@@ -298,10 +298,21 @@ TEST(NetworkPorts, AnOpenThatCannotConnectSaysWhyAndSendsNothing) {
     heard.clear();
     ASSERT_TRUE(test::awaitText(pty, heard, "x"));
     auto busy = test::run({kRun, "issVersion"}, {"BENCHCOM_PORT=" + server.rfc2217Url()});
+    // Raw TCP has no question to tell the server from the device: ser2net
+    // says its words and closes at once, and the tool must not read them as
+    // the adapter's serial number.
+    auto busyRaw = test::run({kRun, "issSerialNumber"}, {"BENCHCOM_PORT=" + server.socketUrl()});
     close(other);
     EXPECT_EQ(busy.status, 1);
     EXPECT_NE(busy.out.find("connect fail \\\\.\\COM3 error 5"), std::string::npos) << busy.out;
     EXPECT_NE(busy.err.find("closed the connection, saying \"Port"), std::string::npos) << busy.err;
+    EXPECT_EQ(busyRaw.status, 1);
+    EXPECT_EQ(busyRaw.out, "serial port COM9 connect fail \\\\.\\COM3 error 5\n\rOpening Port Failed");
+    EXPECT_EQ(busyRaw.err, "benchcom-run: cannot open " + server.socketUrl() +
+                               " for \\\\.\\COM3: 127.0.0.1:" + std::to_string(server.rawPort) +
+                               " closed the connection as soon as it was made, saying \"Port already in use\". "
+                               "Choose the port with BENCHCOM_PORT (benchcom-run --list-ports lists this machine's "
+                               "serial ports).\n");
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 // port list and the trace.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+
+#include <fstream>
 
 #include "platform/version.h"
 #include "tests/support/capture.h"
@@ -88,6 +91,56 @@ TEST(ChosenPortEndToEnd, APortThatCannotBeOpenedIsExplainedOnStandardError) {
         EXPECT_NE(r.err.find("Choose the port with BENCHCOM_PORT (benchcom-run --list-ports"), std::string::npos);
         EXPECT_EQ(test::lines(r.err).size(), 1u) << r.err;
     }
+}
+
+// A path that opens but is no terminal fails at SetupComm, the first serial
+// call; standard error says what the path is. A FIFO with nothing on its
+// other end must not hold the open up. Before, standard error had nothing.
+TEST(ChosenPortEndToEnd, APathThatIsNoSerialPortIsSaidToBeNone) {
+    ScratchDir s;
+    const std::string file = (s.dir / "port.txt").string(), fifo = (s.dir / "port.fifo").string();
+    std::ofstream(file) << "not a port\n";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::pair<std::string, const char*> cases[] = {
+        {"/dev/null", "a character device that is not a terminal"},
+        {"/dev/zero", "a character device that is not a terminal"},
+        {file, "a regular file"},
+        {fifo, "a FIFO"},
+    };
+    for (const auto& [path, kind] : cases) {
+        Child child({kRun, "issVersion"}, {"BENCHCOM_PORT=" + path});
+        auto& r = child.finish(10000);
+        EXPECT_EQ(r.status, 1) << path;
+        EXPECT_EQ(r.out, "serial port COM9 SetupComm fail  1\n\rOpening Port Failed") << path;
+        EXPECT_EQ(r.err, "benchcom-run: cannot open " + path + " for \\\\.\\COM3 (BENCHCOM_PORT=" + path +
+                             "): SetupComm failed: not a serial port but " + kind +
+                             ". Choose the port with BENCHCOM_PORT (benchcom-run --list-ports lists this machine's "
+                             "serial ports).\n");
+    }
+    EXPECT_EQ(slurp(file), "not a port\n");
+}
+
+// What a person puts in BENCHCOM_PORT reaches their terminal only as
+// printable text: control bytes and escape sequences escaped, in quotes, and
+// a huge value cut. Before, the line carried them raw, and all 100 KB.
+TEST(ChosenPortEndToEnd, AValueWithControlBytesOrOfAnyLengthIsQuotedSafely) {
+    auto escape = run({kRun, "issVersion"}, {"BENCHCOM_PORT=\x1b]0;pwned\x07\x1b[2J\rbench\"port"});
+    EXPECT_EQ(escape.status, 1);
+    EXPECT_EQ(
+        escape.err.rfind("benchcom-run: cannot open \\\\.\\COM3: BENCHCOM_PORT=\"\\x1b]0;pwned\\x07\\x1b[2J\\x0dbench"
+                         "\\\"port\" names no port: give COMn,",
+                         0),
+        0u)
+        << escape.err;
+
+    const std::string path = "/dev/" + std::string(100000, 'a');
+    auto huge = run({kRun, "issVersion"}, {"BENCHCOM_PORT=" + path});
+    EXPECT_EQ(huge.status, 1);
+    const std::string shown = "\"" + path.substr(0, 80) + "\"... (100005 bytes)";
+    EXPECT_EQ(huge.err, "benchcom-run: cannot open " + shown + " for \\\\.\\COM3 (BENCHCOM_PORT=" + shown +
+                            "): File name too long. Choose the port with BENCHCOM_PORT (benchcom-run --list-ports "
+                            "lists this machine's serial ports).\n");
+    for (unsigned char c : escape.err + huge.err) EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F)) << int(c);
 }
 
 TEST(ChosenPortEndToEnd, ListPortsNamesEachPortOnALineOfItsOwn) {

@@ -3,6 +3,8 @@
 // GNU readline, on the simulated bench inside the program.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "scope/scope_interface.h"
@@ -108,9 +110,10 @@ TEST(ShellOnTerminal, HistoryIsKeptInTheHomeDirectory) {
     EXPECT_EQ(second.finish(kWait), 0);
 }
 
-// Ctrl-C ends the routine under way as it would end the program (its
-// capture file closed with what it holds) and the prompt comes back, with
-// the port fit for the next routine; Ctrl-C at the prompt leaves.
+// Ctrl-C ends the routine under way as it would end the program (a capture
+// so cut short leaves the earlier file as it was, and none of its own) and
+// the prompt comes back, with the port fit for the next routine; Ctrl-C at
+// the prompt leaves.
 TEST(ShellOnTerminal, CtrlCEndsTheRoutineAndAtThePromptLeaves) {
     test::ScratchDir home;
     TerminalSession shell({kRun}, shellEnv(home), home.dir.string());
@@ -127,8 +130,11 @@ TEST(ShellOnTerminal, CtrlCEndsTheRoutineAndAtThePromptLeaves) {
     ASSERT_NE(at, npos) << shell.output();
 
     // The capture opens its file after the block, then asks for each
-    // setting before its line: interrupted at the probe's query, the file
-    // holds its first three lines, on the disk while the shell goes on.
+    // setting before its line: interrupted at the probe's query, it is not
+    // put in place, and the earlier capture is there as it was while the
+    // shell goes on.
+    const std::string earlier = "an earlier capture, whole\n";
+    std::ofstream(home.dir / "op_scope1.csv") << earlier;
     shell.type("scopeReadAquire 1\r");
     const std::string probe = scopeQryProbe1;  // its line end comes back as "\r\n"
     at = shell.waitFor("ScopeSendCmd: " + probe.substr(0, probe.size() - 1), kWait, at);
@@ -136,8 +142,9 @@ TEST(ShellOnTerminal, CtrlCEndsTheRoutineAndAtThePromptLeaves) {
     shell.type("\x03");
     at = shell.waitFor("benchcom-run: scopeReadAquire ended by Ctrl-C\r\n" + kPrompt, kWait, at);
     ASSERT_NE(at, npos) << shell.output();
-    const std::string head = "Memory Length,4000,\nTrigger Level,0.000E+00,\nSource,CH1,\n";
-    EXPECT_EQ(test::slurp(home.dir / "op_scope1.csv").substr(0, head.size()), head);
+    EXPECT_EQ(test::slurp(home.dir / "op_scope1.csv"), earlier);
+    for (const auto& e : std::filesystem::directory_iterator(home.dir))
+        EXPECT_NE(e.path().filename().string().rfind(".op_scope1.csv.", 0), 0u) << e.path();
 
     shell.type("\x03");
     EXPECT_EQ(shell.finish(kWait), 130);

@@ -1,13 +1,21 @@
 // Captures whose files cannot be written whole. The console output is
 // exactly that of a good capture, the other file is complete, and the file
 // that failed is named once on standard error with the system's reason. In
-// process on a file that takes no bytes (/dev/full: every write fails with
-// ENOSPC), and as a person meets it: benchcom-run under a file-size limit.
+// process on a file that takes no bytes (a device node like /dev/full:
+// every write fails with ENOSPC; a device is written as it is, a link to one
+// would be replaced), and as a person meets it: benchcom-run under a
+// file-size limit, where the file not written whole is not put in place and
+// the earlier one stays.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "scope/capture_file.h"
 #include "scope/dual_capture.h"
@@ -49,7 +57,8 @@ TEST(CaptureFailure, AFileThatTakesNoBytesIsNamedOnceAndChangesNothingElse) {
             if (*c.other) goodOther = readFile(c.other);
         }
         InScratchDir dir;
-        fs::create_symlink("/dev/full", c.failing);
+        // The device numbers of /dev/full; making the node takes CAP_MKNOD.
+        if (mknod(c.failing, S_IFCHR | 0666, makedev(1, 7)) != 0) GTEST_SKIP() << "cannot make a device node here";
         ScopeBench s;
         captureFileFailed = false;
         testing::internal::CaptureStderr();
@@ -70,18 +79,25 @@ TEST(CaptureFailure, AFileThatTakesNoBytesIsNamedOnceAndChangesNothingElse) {
 
 // Past the limit a write fails with EFBIG, unless SIGXFSZ kills the writer
 // first: the tool must ignore it to say what happened. (bash's ulimit -f
-// counts kilobytes.)
+// counts kilobytes.) The chart script cut short is not put in place: the
+// one of an earlier capture stays as it was, and the cut one is removed.
 TEST(CaptureFailure, TheRunToolUnderAFileSizeLimitSaysWhichFileAndEndsWithThree) {
     test::ScratchDir scratch;
     const fs::path& dir = scratch.dir;
+    const std::string earlier = "an earlier capture's chart script\n";
+    std::ofstream(dir / "gbookFtemp.js") << earlier;
     auto r = test::run({"/bin/bash", "-c",
                         "cd " + dir.string() +
                             " && ulimit -f 64 && exec " BENCHCOM_SIM_PATH " -- " BENCHCOM_RUN_PATH " scopePollDual"});
     EXPECT_EQ(r.status, 3);
     // The chart script (some 380 KB) stops at the limit; the CSV file fits.
     EXPECT_EQ(r.err, "capture file ./gbookFtemp.js could not be written whole: File too large\n");
-    EXPECT_EQ(fs::file_size(dir / "gbookFtemp.js"), 64u * 1024);
+    EXPECT_EQ(readFile((dir / "gbookFtemp.js").c_str()), earlier);
     EXPECT_TRUE(readFile((dir / "op_scope.csv").c_str()).ends_with("\n===========================\n"));
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"gbookFtemp.js", "op_scope.csv"}));
     EXPECT_NE(r.out.find("\n 7998,"), std::string::npos);  // the last plot row
     EXPECT_TRUE(r.out.ends_with("\n\n0\n"));
 }

@@ -72,6 +72,7 @@ public:
     }
 
     void signal(int sig) { kill(pid_, sig); }
+    pid_t pid() const { return pid_; }
 
     // Closes the test's end of stdout, as a reader that has had enough does:
     // the child's next write finds the pipe closed.

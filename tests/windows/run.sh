@@ -165,6 +165,53 @@ check "sim dual capture: the trace names the program" grep -q '^# benchcom-run [
 check "sim dual capture: the trace" cmp -s <(untimed "$work/sim/linux/port.trace") \
     <(untimed "$work/sim/windows/port.trace")
 
+# Standard output missing (Wine hands the program a handle every write fails
+# on): opened on NUL, the capture's files are as with it, and the run ends 0.
+mkdir -p "$work/no_stdout"
+(cd "$work/no_stdout" && BENCHCOM_PORT=sim wine "$win/benchcom-run.exe" scopePollDual >&- 2> err.txt
+ echo $? > status)
+wineserver -k
+check "standard output closed: status 0" grep -qx 0 "$work/no_stdout/status"
+for f in op_scope.csv gbookFtemp.js; do
+    check "standard output closed: $f" same_text "$work/sim/linux/$f" "$work/no_stdout/$f"
+done
+
+# A second capture in the same folder takes the first one's place
+# (MoveFileEx), leaving nothing else beside them.
+(cd "$work/sim/windows" && BENCHCOM_PORT=sim wine "$win/benchcom-run.exe" scopePollDual > again.txt 2> again.err
+ echo $? > again.status)
+wineserver -k
+check "capture over an earlier one: status 0" grep -qx 0 "$work/sim/windows/again.status"
+for f in op_scope.csv gbookFtemp.js; do
+    check "capture over an earlier one: $f" same_text "$work/sim/linux/$f" "$work/sim/windows/$f"
+done
+check "capture over an earlier one: no file left beside it" \
+    test -z "$(find "$work/sim/windows" -name '.op_scope*' -o -name '.gbookFtemp*')"
+
+# Ctrl-C during a single capture's settings queries: the earlier file stays
+# as it was and nothing of the cut capture is left.
+mkdir -p "$work/cut_short"
+echo "an earlier capture, whole" > "$work/cut_short/op_scope1.csv"
+(cd "$work/cut_short" && BENCHCOM_PORT=sim wine "$win/benchcom-run.exe" scopeReadAquire 1 > out.txt 2> err.txt
+ echo $? > status) &
+for _ in $(seq 200); do grep -q "CHAN1:PROB?" "$work/cut_short/out.txt" 2> /dev/null && break; sleep 0.05; done
+pkill -INT -f "^$win/benchcom-run.exe"
+wait
+wineserver -k
+check "capture cut short: status 130" grep -qx 130 "$work/cut_short/status"
+check "capture cut short: the earlier file as it was" \
+    test "$(cat "$work/cut_short/op_scope1.csv")" = "an earlier capture, whole"
+check "capture cut short: nothing of its own left" test -z "$(find "$work/cut_short" -name '.op_scope1*')"
+
+# A trace that cannot be written (Wine's Z: drive reaches /dev/full): said,
+# and the run ends with 3.
+(cd "$work" && BENCHCOM_TRACE='Z:\dev\full' BENCHCOM_PORT=sim wine "$win/benchcom-run.exe" issVersion \
+    > full_trace.out 2> full_trace.err; echo $? > full_trace.status)
+wineserver -k
+check "trace on a full disk: status 3" grep -qx 3 "$work/full_trace.status"
+check "trace on a full disk: said" grep -qF 'port trace Z:\dev\full could not be written whole: No space left on device' \
+    "$work/full_trace.err"
+
 # benchcom-run's console: scripts, raw routines, --for, -C, status 4, help and
 # the shell from a file, on the Windows build as on the Linux one.
 cat > "$work/procedure.txt" << 'SCRIPT'
@@ -395,6 +442,13 @@ check "bad port: status 1" grep -qx 1 "$work/bad-port.status"
 check "bad port: error 123 on stdout" grep -qF 'connect fail \\.\COM3 error 123' "$work/bad-port.out"
 check "bad port: the reason on stderr" grep -q "^benchcom-run: cannot open .*names no port.*--list-ports" \
     "$work/bad-port.err"
+# Control bytes in the value reach the terminal escaped, in quotes.
+(cd "$work" && BENCHCOM_PORT=$'bench\x1b[2Jport' wine "$win/benchcom-run.exe" issVersion > esc-port.out \
+    2> esc-port.err)
+wineserver -k
+check "port value with an escape sequence: shown escaped" grep -qF 'BENCHCOM_PORT="bench\x1b[2Jport" names no port' \
+    "$work/esc-port.err"
+check "port value with an escape sequence: no raw escape" test -z "$(tr -d -c '\033' < "$work/esc-port.err")"
 # COM3 with no device behind it (benchcom-sim removed its link): the open
 # fails, as on Windows, with the reason on stderr.
 rm -f "$link"
@@ -503,6 +557,50 @@ wait "$holder" 2> /dev/null
 check "refused connection: status 1" grep -qx 1 "$work/refused.status"
 check "refused connection: the failure line" grep -qF 'serial port COM9 connect fail \\.\COM3 error 2' "$work/refused.out"
 check "refused connection: the reason" grep -qF "connection refused by 127.0.0.1:" "$work/refused.err"
+
+# Hostile servers (tests/net/hostile_server.py) through Winsock: none holds
+# the tool past its limits, and each failed open says why.
+hostile() {  # hostile MODE: starts the server; its port in $hostile_port, its pid in $hostile_pid
+    # A file of its own: the background job empties a shared one only when it
+    # gets to it, and the last server's port would be read meanwhile.
+    local file="$work/hostile-$1.port"
+    /usr/bin/python3 "$repo/tests/net/hostile_server.py" "$1" > "$file" &
+    hostile_pid=$!
+    for _ in $(seq 200); do [ -s "$file" ] && break; sleep 0.05; done
+    hostile_port="$(cat "$file")"
+}
+on_hostile() {  # on_hostile NAME MODE SCHEME ROUTINE: the run in $work/NAME, its seconds in NAME/seconds
+    local dir="$work/$1" mode="$2" scheme="$3"
+    shift 3
+    mkdir -p "$dir"
+    hostile "$mode"
+    (cd "$dir" && start=$(date +%s) &&
+        BENCHCOM_PORT="$scheme://127.0.0.1:$hostile_port" timeout 60 wine "$win/benchcom-run.exe" "$@" \
+            > out.txt 2> err.txt
+     echo $? > status; echo $(($(date +%s) - start)) > seconds)
+    wineserver -k
+    kill "$hostile_pid"
+    wait "$hostile_pid" 2> /dev/null
+}
+on_hostile flood flood rfc2217 issVersion
+check "flooding server: status 1 within its limit" test "$(cat "$work/flood/status")" = 1 -a \
+    "$(cat "$work/flood/seconds")" -le 5
+check "flooding server: error 31" grep -qF 'connect fail \\.\COM3 error 31' "$work/flood/out.txt"
+check "flooding server: the reason" grep -qF "sent requests without end and did not read the answers" \
+    "$work/flood/err.txt"
+on_hostile flood_later flood-later rfc2217 scopePollDual
+check "server flooding mid-capture: status 4 (no reply)" grep -qx 4 "$work/flood_later/status"
+check "server flooding mid-capture: CSV file whole" \
+    test "$(crlf_to_lf "$work/flood_later/op_scope.csv" | tail -n 1)" = "==========================="
+check "server flooding mid-capture: chart script whole" grep -q ",0,0,'3999');" "$work/flood_later/gbookFtemp.js"
+on_hostile other_values other-values rfc2217 issVersion
+check "server taking no setting: SetCommState fails" grep -qF 'SetCommState fail  87' "$work/other_values/out.txt"
+check "server taking no setting: the reason" \
+    grep -qF "SetCommState failed: the server answered 19200 baud with 9600 baud" "$work/other_values/err.txt"
+on_hostile closing close socket issVersion
+check "server closing at once: error 5" grep -qF 'connect fail \\.\COM3 error 5' "$work/closing/out.txt"
+check "server closing at once: the reason" grep -qF "closed the connection as soon as it was made" \
+    "$work/closing/err.txt"
 
 echo "skipped under Wine: the refusal of a second open (Wine does not refuse one), and the modem-control"
 echo "lines and break on a real port (a pseudo-terminal has none; the bench inside has them, checked above)"
