@@ -391,7 +391,7 @@ done
     BENCHCOM_PORT=replay:bad.trace wine "$win/benchcom-run.exe" issVersion > bad.out 2> bad.err; echo $? > bad.status)
 wineserver -k
 check "a changed program: status 5" grep -qx 5 "$work/replay/changed/status"
-check "a changed program: where it differs" grep -qxF "replay of changed.trace diverged at line 7: the recording \
+check "a changed program: where it differs" grep -qxF "replay of changed.trace diverged at line 8: the recording \
 sends 5a 03, the program sent 5a 01"$'\r' "$work/replay/changed/err.txt"
 check "no trace: error 13" grep -qF 'connect fail \\.\COM3 error 13' "$work/replay/changed/bad.out"
 check "no trace: the line and what is wrong" grep -qF "the trace bad.trace cannot be replayed: line 1: it is not a \
