@@ -12,6 +12,16 @@
 
 namespace bc {
 
+std::string tempNameBeside(const char* name, const char* base, unsigned& state) {
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string temp = std::string(name, size_t(base - name)) + "." + base + ".";
+    for (int i = 0; i < 6; ++i) {
+        state = state * 1103515245u + 12345u;
+        temp += letters[(state >> 16) % 36];
+    }
+    return temp;
+}
+
 namespace {
 
 struct Unplaced {

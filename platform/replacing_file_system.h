@@ -12,6 +12,13 @@ namespace bc {
 // with an errno value in `error` when it cannot.
 std::FILE* createReplacement(const char* name, std::string& temp, int& error);
 
+// A name to write the replacement of `name` under, beside it:
+// DIR/.NAME.XXXXXX, where `base` is where NAME starts in `name` (past the
+// last of the system's separators). The six characters come from `state`:
+// no other run is likely to pick the same at the same moment, and the
+// exclusive create makes sure.
+std::string tempNameBeside(const char* name, const char* base, unsigned& state);
+
 // Puts `temp` in place of `name`: 0, or an errno value.
 int replaceWith(const std::string& temp, const char* name);
 

@@ -32,28 +32,15 @@ std::FILE* openDirect(const char* name, int& error) {
     return f;
 }
 
-// Six characters that no other run is likely to pick at the same moment;
-// the exclusive create makes sure.
-std::string suffix(unsigned& state) {
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string s;
-    for (int i = 0; i < 6; ++i) {
-        state = state * 1103515245u + 12345u;
-        s += letters[(state >> 16) % 36];
-    }
-    return s;
-}
-
 // DIR/.NAME.XXXXXX, created exclusively: a file or link of that name is
 // never opened, let alone followed. The mode is the C library's for new
 // files, as fopen gives.
 std::FILE* createTemp(const char* name, std::string& temp, int& error) {
     const char* slash = std::strrchr(name, '/');
-    const std::string dir = slash ? std::string(name, size_t(slash - name) + 1) : "";
     const char* base = slash ? slash + 1 : name;
     unsigned state = unsigned(getpid()) ^ unsigned(monotonicUs());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = dir + "." + base + "." + suffix(state);
+        temp = tempNameBeside(name, base, state);
         if (std::FILE* f = std::fopen(temp.c_str(), "w+x")) return f;
         if (errno != EEXIST) break;
     }

@@ -23,24 +23,13 @@ std::FILE* openDirect(const char* name, int& error) {
     return f;
 }
 
-std::string suffix(unsigned& state) {
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string s;
-    for (int i = 0; i < 6; ++i) {
-        state = state * 1103515245u + 12345u;
-        s += letters[(state >> 16) % 36];
-    }
-    return s;
-}
-
 std::FILE* createTemp(const char* name, std::string& temp, int& error) {
     const char* slash = std::strrchr(name, '/');
     if (const char* back = std::strrchr(name, '\\'); back && (!slash || back > slash)) slash = back;
-    const std::string dir = slash ? std::string(name, size_t(slash - name) + 1) : "";
     const char* base = slash ? slash + 1 : name;
     unsigned state = unsigned(k32::processId()) ^ unsigned(monotonicUs());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = dir + "." + base + "." + suffix(state);
+        temp = tempNameBeside(name, base, state);
         const int fd = _open(temp.c_str(), _O_CREAT | _O_EXCL | _O_RDWR | _O_TEXT | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
         if (fd >= 0) {
             if (std::FILE* f = _fdopen(fd, "w+t")) return f;
