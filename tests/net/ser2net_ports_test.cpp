@@ -170,19 +170,12 @@ TEST(Ser2net, ClearCommErrorCountsWhatTheServerSentAndIsNotYetRead) {
 TEST(Ser2net, Rfc2217OpensWithNothingFromBeforeTheOpen) {
     test::Pty pty;
     ASSERT_TRUE(pty.ok());
-    const int held = open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int held = test::openRaw(pty.slavePath(), O_RDWR);
     ASSERT_GE(held, 0);
-    termios raw;
-    tcgetattr(held, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(held, TCSANOW, &raw);
     Ser2net server;
     ASSERT_TRUE(server.start(pty.slavePath(), "19200n81"));
     pty.write("stale");
-    int waiting = 0;
-    for (const auto start = test::timeMark(); waiting < 5 && test::msSince(start) < 5000; usleep(1000))
-        ioctl(held, FIONREAD, &waiting);
-    ASSERT_EQ(waiting, 5);
+    ASSERT_TRUE(test::awaitWaiting(held, 5));
 
     Child tool({kRun, "scopeQueryValue", ":TIM:SCAL?\\n"}, {"BENCHCOM_PORT=" + server.rfc2217Url()});
     std::string heard;

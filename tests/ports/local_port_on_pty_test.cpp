@@ -207,17 +207,10 @@ TEST_F(PtySerial, AFrameDropsWhatWaitedBeforeIt) {
 TEST(PtyOpen, WhatCameBeforeTheOpenIsGone) {
     test::Pty pty;
     ASSERT_TRUE(pty.ok());
-    const int held = open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int held = test::openRaw(pty.slavePath(), O_RDWR);
     ASSERT_GE(held, 0);
-    termios raw;
-    tcgetattr(held, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(held, TCSANOW, &raw);
     pty.write("stale");
-    int waiting = 0;
-    for (const auto start = test::timeMark(); waiting < 5 && msSince(start) < 5000; usleep(1000))
-        ioctl(held, FIONREAD, &waiting);
-    ASSERT_EQ(waiting, 5);
+    ASSERT_TRUE(test::awaitWaiting(held, 5));
 
     setenv("BENCHCOM_PORT", pty.slavePath().c_str(), 1);
     StdoutCapture capture;

@@ -14,36 +14,19 @@
 
 #include "platform/monotonic.h"
 #include "tests/support/process.h"
+#include "tests/support/pty.h"
 
 namespace bc {
 namespace {
 
+using test::awaitWaiting;
 using test::Child;
+using test::openRaw;
 using test::run;
 
 const std::string kSim = BENCHCOM_SIM_PATH;
 const std::string kRun = BENCHCOM_RUN_PATH;
 const std::string kConnected = " serial port COM9 connect OK \n\r";
-
-// The terminal opened raw, as a program that does not empty it at its open.
-int openRaw(const std::string& path, int flags) {
-    const int fd = open(path.c_str(), flags | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    termios t;
-    if (fd >= 0 && tcgetattr(fd, &t) == 0) {
-        cfmakeraw(&t);
-        tcsetattr(fd, TCSANOW, &t);
-    }
-    return fd;
-}
-
-// Waits (at most 5 s) until exactly `count` bytes wait unread on the terminal.
-testing::AssertionResult awaitWaiting(int fd, int count) {
-    const int64_t end = monotonicUs() + 5000000;
-    int waiting = -1;
-    while (ioctl(fd, FIONREAD, &waiting) == 0 && waiting != count && monotonicUs() < end) usleep(1000);
-    if (waiting == count) return testing::AssertionSuccess();
-    return testing::AssertionFailure() << waiting << " bytes wait, not " << count;
-}
 
 // Everything that comes within 200 ms of the last byte, `wanted` bytes at least.
 std::string readReply(int fd, size_t wanted) {

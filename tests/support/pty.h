@@ -3,8 +3,11 @@
 #pragma once
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <string>
@@ -64,6 +67,28 @@ private:
     int master_ = -1;
     std::string slave_;
 };
+
+// The terminal at `path` opened raw and without waiting, as a program (or a
+// device server) that holds it open and does not empty it at its open: what
+// the far side writes then waits in its queue, and nothing echoes.
+inline int openRaw(const std::string& path, int flags) {
+    const int fd = open(path.c_str(), flags | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    termios t;
+    if (fd >= 0 && tcgetattr(fd, &t) == 0) {
+        cfmakeraw(&t);
+        tcsetattr(fd, TCSANOW, &t);
+    }
+    return fd;
+}
+
+// Waits (at most 5 s) until exactly `count` bytes wait unread on the terminal.
+inline testing::AssertionResult awaitWaiting(int fd, int count) {
+    const int64_t end = monotonicUs() + 5000000;
+    int waiting = -1;
+    while (ioctl(fd, FIONREAD, &waiting) == 0 && waiting != count && monotonicUs() < end) usleep(1000);
+    if (waiting == count) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << waiting << " bytes wait, not " << count;
+}
 
 // A moment on the platform's monotonic clock, and the milliseconds since one.
 inline int64_t timeMark() { return monotonicUs(); }
