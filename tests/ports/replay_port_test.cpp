@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "testkit/seam_harness.h"
@@ -50,6 +51,30 @@ DWORD write(Port& p, const std::string& bytes) {
     DWORD n = 0;
     p.write(reinterpret_cast<const uint8_t*>(bytes.data()), DWORD(bytes.size()), n);
     return n;
+}
+
+// `program` run on a replay of `trace` until the replay ends it: the exit
+// status it ended with (-1 if it did not) and what it said on standard error.
+struct Ended {
+    int status = -1;
+    std::string said;
+};
+Ended replayUntilItEnds(const std::string& trace, const std::function<void(Port&)>& program) {
+    sim::SeamHarness bench;
+    Replay replay = replayOf(trace);
+    OpenError error;
+    auto port = replay.open(error);
+    EXPECT_NE(port, nullptr);
+    if (!port) return {};
+    Ended e;
+    testing::internal::CaptureStderr();
+    try {
+        program(*port);
+    } catch (const ProcessExit& exit) {
+        e.status = exit.status;
+    }
+    e.said = testing::internal::GetCapturedStderr();
+    return e;
 }
 
 std::string read(Port& p, DWORD count, DWORD& error) {
@@ -135,20 +160,9 @@ TEST(ReplayPort, TheFirstDifferenceEndsTheProgramWithFiveAndOneLine) {
          "3: the recording calls GetCommState, the program closed the port"},
     };
     for (const auto& c : cases) {
-        sim::SeamHarness bench;
-        Replay replay = replayOf(kSession);
-        OpenError error;
-        auto port = replay.open(error);
-        ASSERT_NE(port, nullptr);
-        testing::internal::CaptureStderr();
-        int status = -1;
-        try {
-            c.program(*port);
-        } catch (const ProcessExit& e) {
-            status = e.status;
-        }
-        EXPECT_EQ(status, 5) << c.what;
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), prefix + c.line + "\n") << c.what;
+        const Ended e = replayUntilItEnds(kSession, c.program);
+        EXPECT_EQ(e.status, 5) << c.what;
+        EXPECT_EQ(e.said, prefix + c.line + "\n") << c.what;
     }
 }
 
@@ -163,25 +177,16 @@ TEST(ReplayPort, PastTheEndAndLateInALongWriteTheLineSaysWhere) {
         "        " + bytesLine("", '>', "51 52 53 54 55 56 57 58 59 5a 61 62 63 64 65 66 ", "QRSTUVWXYZabcdef") +
         "        " + bytesLine("", '>', "67 68 69 6a 6b 6c 6d 6e ", "ghijklmn");
     for (int past = 0; past < 2; ++past) {
-        sim::SeamHarness bench;
-        Replay replay = replayOf(trace);
-        OpenError error;
-        auto port = replay.open(error);
-        ASSERT_NE(port, nullptr);
-        testing::internal::CaptureStderr();
-        int status = -1;
-        try {
+        const Ended e = replayUntilItEnds(trace, [past](Port& port) {
             if (past) {
-                write(*port, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmn");
-                write(*port, "\x5A\x01");
+                write(port, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmn");
+                write(port, "\x5A\x01");
             } else {
-                write(*port, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdEfghijklmn");
+                write(port, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdEfghijklmn");
             }
-        } catch (const ProcessExit& e) {
-            status = e.status;
-        }
-        EXPECT_EQ(status, 5);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+        });
+        EXPECT_EQ(e.status, 5);
+        EXPECT_EQ(e.said,
                   past ? "replay of bench.trace diverged at line 6: the recording has ended there, the program sent "
                          "5a 01\n"
                        : "replay of bench.trace diverged at line 3: the recording sends ... 57 58 59 5a 61 62 63 64 "
