@@ -12,6 +12,12 @@
 
 namespace bc {
 
+std::FILE* openInPlace(const char* name, int& error) {
+    std::FILE* f = std::fopen(name, "w+");
+    if (!f) error = errno;
+    return f;
+}
+
 std::string tempNameBeside(const char* name, const char* base, unsigned& state) {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string temp = std::string(name, size_t(base - name)) + "." + base + ".";

@@ -12,6 +12,11 @@ namespace bc {
 // with an errno value in `error` when it cannot.
 std::FILE* createReplacement(const char* name, std::string& temp, int& error);
 
+// `name` itself opened as fopen "w+" opens it, emptied: for what is not
+// replaced (a device, a FIFO, a file whose directory takes no new one).
+// Null with errno's value in `error` when it cannot.
+std::FILE* openInPlace(const char* name, int& error);
+
 // A name to write the replacement of `name` under, beside it:
 // DIR/.NAME.XXXXXX, where `base` is where NAME starts in `name` (past the
 // last of the system's separators). The six characters come from `state`:

@@ -26,12 +26,6 @@ bool writable(const char* name, int& error) {
     return true;
 }
 
-std::FILE* openDirect(const char* name, int& error) {
-    std::FILE* f = std::fopen(name, "w+");
-    if (!f) error = errno;
-    return f;
-}
-
 // DIR/.NAME.XXXXXX, created exclusively: a file or link of that name is
 // never opened, let alone followed. The mode is the C library's for new
 // files, as fopen gives.
@@ -61,10 +55,10 @@ std::FILE* createReplacement(const char* name, std::string& temp, int& error) {
     }
     const bool regular = exists && S_ISREG(st.st_mode);
     // A directory fails as fopen fails on it; a device or FIFO is written.
-    if (exists && !regular && !S_ISLNK(st.st_mode)) return openDirect(name, error);
+    if (exists && !regular && !S_ISLNK(st.st_mode)) return openInPlace(name, error);
     if (regular && !writable(name, error)) return nullptr;
     std::FILE* f = createTemp(name, temp, error);
-    if (!f && regular) return openDirect(name, error);
+    if (!f && regular) return openInPlace(name, error);
     // The new file keeps the old one's permissions.
     if (f && regular) fchmod(fileno(f), st.st_mode & 07777);
     return f;

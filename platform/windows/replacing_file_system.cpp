@@ -17,12 +17,6 @@ namespace bc {
 
 namespace {
 
-std::FILE* openDirect(const char* name, int& error) {
-    std::FILE* f = std::fopen(name, "w+");
-    if (!f) error = errno;
-    return f;
-}
-
 std::FILE* createTemp(const char* name, std::string& temp, int& error) {
     const char* slash = std::strrchr(name, '/');
     if (const char* back = std::strrchr(name, '\\'); back && (!slash || back > slash)) slash = back;
@@ -53,13 +47,13 @@ std::FILE* createReplacement(const char* name, std::string& temp, int& error) {
     const k32::FileKind kind = k32::fileKind(name);
     // A directory fails as fopen fails on it; a read-only file as fopen
     // would refuse to empty it.
-    if (kind == k32::FileKind::directory) return openDirect(name, error);
+    if (kind == k32::FileKind::directory) return openInPlace(name, error);
     if (kind == k32::FileKind::readOnly) {
         error = EACCES;
         return nullptr;
     }
     std::FILE* f = createTemp(name, temp, error);
-    if (!f && kind == k32::FileKind::file) return openDirect(name, error);
+    if (!f && kind == k32::FileKind::file) return openInPlace(name, error);
     return f;
 }
 
