@@ -53,7 +53,7 @@ DWORD NetworkPort::pump(int64_t timeoutUs) {
 DWORD NetworkPort::readNow(uint8_t* into, DWORD max, DWORD& got) {
     got = 0;
     if (head_ == inbound_.size() && !lost_) pump(0);
-    const size_t held = inbound_.size() - head_;
+    const size_t held = heldCount();
     got = DWORD(held < max ? held : max);
     std::copy(inbound_.begin() + ptrdiff_t(head_), inbound_.begin() + ptrdiff_t(head_ + got), into);
     head_ += got;
@@ -84,7 +84,7 @@ DWORD NetworkPort::clearError(DWORD& errors, COMSTAT& stat) {
     if (DWORD e = pump(0)) return e;
     errors = 0;
     stat = COMSTAT{};
-    stat.cbInQue = DWORD(inbound_.size() - head_);
+    stat.cbInQue = DWORD(heldCount());
     return ERROR_SUCCESS;
 }
 
@@ -111,7 +111,7 @@ bool NetworkPort::closesWithin(int64_t timeoutUs) {
     const int64_t deadline = nowUs() + timeoutUs;
     // Once we hold all we can, the rest waits in TCP: a server that sends
     // that much is no server turning a client away.
-    while (!lost_ && inbound_.size() - head_ < kHeld) {
+    while (!lost_ && heldCount() < kHeld) {
         const int64_t left = deadline - nowUs();
         if (left <= 0 || pump(left)) break;
     }

@@ -4,27 +4,11 @@
 
 #include "platform/error_text.h"
 #include "platform/program_name.h"
+#include "ports/port_choice.h"
 
 namespace bc::ports {
 
 namespace {
-
-// Bytes a terminal would act on (escape sequences, carriage returns) are
-// written as \xNN: a value from the environment or a server's words must not
-// drive the terminal the line is read on.
-std::string printable(const std::string& text) {
-    std::string out;
-    for (unsigned char c : text) {
-        if (c >= 0x20 && c < 0x7F) {
-            out += char(c);
-            continue;
-        }
-        char hex[5];
-        std::snprintf(hex, sizeof hex, "\\x%02x", unsigned(c));
-        out += hex;
-    }
-    return out;
-}
 
 class ExplainedPort final : public Port {
 public:
@@ -72,11 +56,13 @@ private:
 
 }  // namespace
 
+// What the line quotes (a value from the environment, a server's words) is
+// escaped once more as a last guard: it must not drive the terminal.
 void sayCannotOpen(const std::string& device, const std::string& reason) {
     std::fprintf(stderr,
                  "%s: cannot open %s: %s. Choose the port with BENCHCOM_PORT (benchcom-run --list-ports "
                  "lists this machine's serial ports).\n",
-                 programName().c_str(), printable(device).c_str(), printable(reason).c_str());
+                 programName().c_str(), escapedText(device, false).c_str(), escapedText(reason, false).c_str());
     std::fflush(stderr);
 }
 

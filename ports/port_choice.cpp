@@ -113,10 +113,15 @@ std::string shownValue(const std::string& value) {
     bool plain = !value.empty() && value.size() <= kShown;
     for (unsigned char c : value) plain = plain && c > 0x20 && c < 0x7F && c != '"';
     if (plain) return value;
-    std::string out = "\"";
-    for (size_t i = 0; i < value.size() && i < kShown; ++i) {
-        const unsigned char c = static_cast<unsigned char>(value[i]);
-        if (c == '"' || c == '\\') {
+    std::string out = "\"" + escapedText(value.substr(0, kShown), true) + "\"";
+    if (value.size() > kShown) out += "... (" + std::to_string(value.size()) + " bytes)";
+    return out;
+}
+
+std::string escapedText(const std::string& text, bool quoting) {
+    std::string out;
+    for (unsigned char c : text) {
+        if (quoting && (c == '"' || c == '\\')) {
             out += '\\';
             out += char(c);
         } else if (c >= 0x20 && c < 0x7F) {
@@ -127,8 +132,6 @@ std::string shownValue(const std::string& value) {
             out += hex;
         }
     }
-    out += '"';
-    if (value.size() > kShown) out += "... (" + std::to_string(value.size()) + " bytes)";
     return out;
 }
 

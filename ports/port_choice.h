@@ -51,6 +51,11 @@ int comNumber(const std::string& name);
 // quote and backslash) escaped, and a long one cut, its length said.
 std::string shownValue(const std::string& value);
 
+// `text` with every byte outside printable ASCII written as \xNN, so that it
+// cannot drive the terminal it is read on; with `quoting`, the double quote
+// and the backslash are escaped too.
+std::string escapedText(const std::string& text, bool quoting);
+
 // The usb: selector as it is written: "usb:04d8:ffee" or "usb:04d8:ffee:SERIAL".
 std::string usbSelectorText(uint16_t vendor, uint16_t product, const std::string& serial);
 
