@@ -9,9 +9,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "sim/sim_port.h"
+
 namespace bc::sim {
 
 constexpr size_t kBacklogMost = 256 * 1024;
 constexpr int64_t kStalledMs = 3000;
+
+// Whether the bench takes more from a client for whom `held` bytes wait to
+// go, besides those the devices have yet to send.
+inline bool takesMore(size_t held, const SimPort& port) { return held + port.pendingBytes() < kBacklogMost; }
 
 }  // namespace bc::sim

@@ -129,7 +129,7 @@ void NetHost::deliver(SimPort& port) {
 }
 
 void NetHost::dropIfStalled(SimPort& port) {
-    if (client_ < 0 || toClient_.size() + port.pendingBytes() < kBacklogMost) {
+    if (client_ < 0 || takesMore(toClient_.size(), port)) {
         stalledSince_ = -1;
         return;
     }
@@ -150,7 +150,7 @@ void NetHost::pump(SimPort& port, int waitMs) {
     if (next >= 0 && next - now < timeout) timeout = int(next - now);
     // A client that does not read what the bench sends is not read from
     // either; its going is still seen (POLLHUP and POLLERR always are).
-    const bool taking = toClient_.size() + port.pendingBytes() < kBacklogMost;
+    const bool taking = takesMore(toClient_.size(), port);
     const short events = short((taking ? POLLIN : 0) | (toClient_.empty() ? 0 : POLLOUT));
     pollfd p[2] = {{listen_, POLLIN, 0}, {client_, events, 0}};
     if (::poll(p, client_ >= 0 ? 2 : 1, timeout) > 0) {

@@ -51,7 +51,7 @@ void PtyHost::pump(SimPort& port, int waitMs) {
     // A client's close wakes the bench too, so that what was left for it
     // goes at once. A program that does not read what the bench sends is
     // not read from either (backlog.h).
-    const bool taking = toClient_.size() + port.pendingBytes() < kBacklogMost;
+    const bool taking = takesMore(toClient_.size(), port);
     const short events = short((taking ? POLLIN : 0) | (toClient_.empty() ? 0 : POLLOUT));
     pollfd p[2] = {{pty_.master(), events, 0}, {clients_.fd(), POLLIN, 0}};
     const bool ready = ::poll(p, clients_.fd() >= 0 ? 2 : 1, timeout) > 0;
